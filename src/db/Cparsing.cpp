@@ -1,5 +1,7 @@
 #include "db/Cparsing.h"
 
+#include <algorithm>
+
 namespace kov {
 namespace {
 
