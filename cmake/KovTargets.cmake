@@ -14,13 +14,19 @@ function(kov_layer name)
 endfunction()
 
 # A GoogleTest executable for one test folder, registered with CTest under a label.
+# Folders labelled gui get an entry point that owns a QApplication.
 function(kov_test_folder folder label)
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   if(NOT _src)
     return()
   endif()
   add_executable(kov_${folder}_tests ${_src})
-  target_link_libraries(kov_${folder}_tests PRIVATE kov_testsupport ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
+  if(label STREQUAL "unit")
+    set(_main GTest::gtest_main)
+  else()
+    set(_main kov_guitest_main)
+  endif()
+  target_link_libraries(kov_${folder}_tests PRIVATE kov_testsupport ${ARGN} ${_main} GTest::gtest GTest::gmock)
   kov_warnings(kov_${folder}_tests)
   gtest_discover_tests(kov_${folder}_tests
     TEST_PREFIX "${folder}."

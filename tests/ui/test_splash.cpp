@@ -1,20 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QTest>
 
 #include "ui/TFrmKOVsplash.h"
 
 namespace kov {
 namespace {
-
-QApplication& guiApp() {
-  static int argc = 1;
-  static char name[] = "kov_ui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
 
 TEST(UiSplash, FadeTakesAboutHalfASecondThenHides) {
   struct Case { qint64 ms; int alpha; };
@@ -23,7 +14,6 @@ TEST(UiSplash, FadeTakesAboutHalfASecondThenHides) {
 }
 
 TEST(UiSplash, LayoutLogAndEscape) {
-  guiApp();
   TFrmKOVsplash s;
   EXPECT_EQ(s.size(), QSize(691, 503));
   EXPECT_EQ(s.windowTitle(), QStringLiteral("About"));
