@@ -4,6 +4,7 @@
 #include <QDomElement>
 #include <QFile>
 #include <QFileInfo>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cstring>
@@ -136,6 +137,21 @@ void buildCharMap(Tsubl& slot) {
   }
 }
 
+// The document tree reader slows down with the square of the nesting depth, so a hostile
+// header could hang the load; real headers nest a few levels.
+constexpr int kMaxXmlDepth = 256;
+
+bool nestedTooDeep(const QByteArray& xml) {
+  QXmlStreamReader reader(xml);
+  int depth = 0;
+  while (!reader.atEnd()) {
+    const QXmlStreamReader::TokenType token = reader.readNext();
+    if (token == QXmlStreamReader::StartElement && ++depth > kMaxXmlDepth) return true;
+    if (token == QXmlStreamReader::EndElement) --depth;
+  }
+  return false;
+}
+
 QString withoutExtension(const QString& fileName) {
   const QString name = QFileInfo(fileName).fileName();
   const qsizetype dot = name.lastIndexOf(u'.');
@@ -147,11 +163,15 @@ QString withoutExtension(const QString& fileName) {
 void applyXmlHeader(Tsubl& slot, const std::string& rawXml, const QString& fileName, QStringList* errors) {
   clearXmlFields(slot);
   if (!rawXml.empty()) {
+    const QByteArray xml = QByteArray::fromStdString(rawXml);
     QDomDocument doc;
     QString message;
     int line = 0;
     int column = 0;
-    if (doc.setContent(QByteArray::fromStdString(rawXml), &message, &line, &column)) {
+    if (nestedTooDeep(xml)) {
+      if (errors)
+        errors->append(QStringLiteral("header XML nests elements deeper than %1 levels").arg(kMaxXmlDepth));
+    } else if (doc.setContent(xml, &message, &line, &column)) {
       slot.lng = firstElementText(doc, QStringLiteral("lng"));
       slot.id = firstElementText(doc, QStringLiteral("id"));
       slot.desS = firstElementText(doc, QStringLiteral("desS"));
@@ -365,6 +385,7 @@ WlLoadResult parseListHeader(QByteArrayView bytes, const QString& fileName, Tsub
 }
 
 WlLoadResult parseSelection(QByteArrayView bytes, TSelection& selection) {
+  selection.clear();  // a failed load must not leave another list's selections behind
   WlLoadResult result;
   result.missing = kSelectionParts;
   ChunkWalker walker(bytes);
@@ -537,7 +558,10 @@ WlLoadResult loadSelection(const QString& folder, const Tsubl& slot, TSelection&
   QString error;
   const QString path = selectionPath(folder, slot.fileName);
   const std::optional<QByteArray> bytes = readWholeFile(path, &error);
-  if (!bytes) return WlLoadResult{kSelectionParts, {error}};
+  if (!bytes) {
+    selection.clear();
+    return WlLoadResult{kSelectionParts, {error}};
+  }
   WlLoadResult result = parseSelection(*bytes, selection);
   for (QString& e : result.errors) e = path + QStringLiteral(": ") + e;
   return result;

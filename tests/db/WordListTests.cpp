@@ -445,11 +445,26 @@ std::vector<HostileCase> hostileCases() {
       {"entries of the wrong size",
        list([&](ChunkFileBuilder& b) { b.chunk(4020, 100, 3, 4, table).chunk(4030, 100, 5, 1, "abcde"); }), 1, true},
       {"inverted XML above the limit",
-       list([&](ChunkFileBuilder& b) {
-         b.chunk(1100, 101, 100002, 1, QByteArray(100002, '<')).chunk(4020, 100, 2, 6, table).chunk(4030, 100, 5, 1,
-                                                                                                     "abcde");
-       }),
-       0 /* the good empty 1100 chunk before it counts */, true},
+       [&] {
+         ChunkFileBuilder b(wltag::kListFile);
+         b.chunk(1000, 101, 1, 40, header)
+             .chunk(1010, 101, 3, 51, reserved)
+             .chunk(1100, 101, 100002, 1, QByteArray(100002, ' '))
+             .chunk(4020, 100, 2, 6, table)
+             .chunk(4030, 100, 5, 1, "abcde");
+         return b.bytes();
+       }(),
+       1, true},
+      {"deeply nested XML", sampleListFile(sampleList(std::string(50000, '<') + "x"), 101), 0, true},
+      // Well formed, but deep enough to stall a tree reader: refused like a parse error.
+      {"XML nested 14000 levels deep",
+       sampleListFile(sampleList([] {
+                        std::string open, close;
+                        for (int i = 0; i < 14000; ++i) open += "<a>", close += "</a>";
+                        return open + "<id>deep</id>" + close;
+                      }()),
+                      101),
+       0, true},
       {"more than 3 reserved records",
        [&] {
          ChunkFileBuilder b(wltag::kListFile);
