@@ -623,7 +623,8 @@ bool TSettings::saveAsFactoryState(QString* error) {
   return closeSettings(error);
 }
 
-bool TSettings::selectSettings(bool reset, const WorkArea& desktop, QStringList* copiedPresets, QString* error) {
+bool TSettings::selectSettings(bool reset, const WorkArea& desktop, QStringList* copiedPresets, QString* error,
+                               bool* factoryTaken) {
   {
     IniFile s;
     registry_.open(settingsKey(), s);
@@ -633,6 +634,7 @@ bool TSettings::selectSettings(bool reset, const WorkArea& desktop, QStringList*
     if (name.isEmpty() || nt.isEmpty() || ot.isEmpty()) reset = true;
   }
   const bool useFactory = reset || !registry_.keyExists(settingsKey());
+  if (factoryTaken) *factoryTaken = useFactory;
   bool ok = true;
   if (useFactory) {
     if (openSettings(true, error)) readSettings(desktop);

@@ -150,10 +150,10 @@ class TSettings {
 
   // The start's choice between the stored and the factory settings. `reset` comes
   // from "StartUpMode" (and the user's answer); it is also forced when a preset
-  // name is missing. Returns whether the factory settings were taken; the names of
+  // name is missing. Returns false when a store could not be read or written; the names of
   // the presets copied from the factory files go to *copiedPresets.
   bool selectSettings(bool reset, const WorkArea& desktop, QStringList* copiedPresets = nullptr,
-                      QString* error = nullptr);
+                      QString* error = nullptr, bool* factoryTaken = nullptr);
 
   // --- presets -------------------------------------------------------------
   void readPreset(bool full);  // a preset store must be open
