@@ -1,27 +1,29 @@
 #include "ui/TFrmKOVMain.h"
 
-#include <QDir>
+#include <QCloseEvent>
 #include <QLabel>
 
-#include "core/FileLookup.h"
-#include "core/ProgramFolder.h"
+#include "core/Tapp.h"
 
 namespace kov {
 
 TFrmKOVMain::TFrmKOVMain(QWidget* parent) : QMainWindow(parent), status_(new QLabel(this)) {
-  setWindowTitle(QStringLiteral("KOV"));
-  const QString prg = programFolder();
-  const QString root = findNoCase(prg, QStringLiteral("interlinear"));
-  const QStringList texts = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-  QString text = QStringLiteral("Program folder: %1\n").arg(prg);
-  if (texts.isEmpty())
-    text += QStringLiteral("No database found in %1").arg(root);
-  else
-    text += QStringLiteral("Database folder: %1\nTexts: %2").arg(root, texts.join(QStringLiteral(", ")));
-  status_->setText(text);
+  setWindowTitle(theApp().shortName);
+  setObjectName(QStringLiteral("TFrmKOVMain"));
   status_->setMargin(16);
+  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   setCentralWidget(status_);
-  resize(800, 500);
+  resize(1024, 700);
+}
+
+void TFrmKOVMain::setDatabaseSummary(const QString& root, const QStringList& texts, const QString& mainText) {
+  status_->setText(QStringLiteral("Program folder: %1\nDatabase folder: %2\nTexts: %3\nMain text: %4")
+                       .arg(theApp().PrgDir, root, texts.join(QStringLiteral(", ")), mainText));
+}
+
+void TFrmKOVMain::closeEvent(QCloseEvent* e) {
+  emit closing();
+  e->accept();
 }
 
 }  // namespace kov

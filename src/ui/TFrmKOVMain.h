@@ -12,6 +12,15 @@ class TFrmKOVMain : public QMainWindow {
  public:
   explicit TFrmKOVMain(QWidget* parent = nullptr);
 
+  // Tells which interlinear root and texts were found, and the text chosen.
+  void setDatabaseSummary(const QString& root, const QStringList& texts, const QString& mainText);
+
+ signals:
+  void closing();
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
  private:
   QLabel* status_;
 };

@@ -1,0 +1,251 @@
+#include "ui/TStartup.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QTextStream>
+
+#include "core/FileLookup.h"
+#include "core/InstanceSlots.h"
+#include "core/ProgramFolder.h"
+#include "core/RegistryStore.h"
+#include "core/StartupSettings.h"
+#include "core/Tapp.h"
+#include "db/CBookRef.h"
+#include "ui/TFrmKOVMain.h"
+#include "ui/TFrmKOVsplash.h"
+
+namespace kov {
+
+namespace {
+
+// Steps 1..30; index 0 is unused so that the index is the step number.
+const std::vector<StartupStep> kSteps = {
+    {"", -1},
+    {"", -1}, {"", -1}, {"", -1}, {"", -1},
+    {"Check registry", -1},
+    {"Load registry", 12},
+    {"Create Main Form", -1},
+    {"Create Settings Form", 25},
+    {"Load Preset", -1},
+    {"Load interlinear stream", -1},
+    {"Init Translations", -1},
+    {"Create main objects", -1},
+    {"Create passage selection form", 37},
+    {"Create print form", -1},
+    {"Init menus", -1},
+    {"Create history form", -1},
+    {"Create search form", 50},
+    {"Create adv. search form", -1},
+    {"Create search results panel", 63},
+    {"Create CView panel", 75},
+    {"Create StrongNote form", 87},
+    {"Read bookmarks", 100},
+    {"", -1}, {"", -1}, {"", -1}, {"", -1}, {"", -1}, {"", -1}, {"", -1}, {"", -1},
+};
+
+constexpr int kMaxTranslations = 10;
+constexpr int kUpdateAgeDays = 300;
+
+}  // namespace
+
+const std::vector<StartupStep>& startupSteps() { return kSteps; }
+
+bool languageSupportMissing() {
+  QFont f(QStringLiteral("Arial"));
+  f.setPixelSize(12);
+  const QFontMetricsF fm(f);
+  const QString pointed = QString::fromUtf16(u"\u05D1\u05BC\u05B0\u05E8\u05B5\u05D0\u05E9\u05C1\u05B4\u05D9\u05EA");
+  const QString letters = QString::fromUtf16(u"\u05D1\u05E8\u05D0\u05E9\u05D9\u05EA");
+  return fm.horizontalAdvance(letters) + 3 < fm.horizontalAdvance(pointed);
+}
+
+TStartup::TStartup(Prompts prompts, QObject* parent) : QObject(parent), prompts_(std::move(prompts)) {}
+
+TStartup::~TStartup() = default;
+
+void TStartup::setStatus(const QString& text) {
+  statusLog_ << text;
+  // The steps are not shown; a trace helps to see where a start stopped.
+  if (qEnvironmentVariableIsSet("KOV_TRACE_STARTUP")) {
+    QTextStream(stdout) << "startup: " << text << Qt::endl;
+  }
+}
+
+void TStartup::progress(int step) {
+  const StartupStep& s = kSteps[std::size_t(step)];
+  if (s.progress >= 0 && splash_) splash_->setProgress(s.progress);
+}
+
+WorkArea TStartup::desktop() const {
+  const QScreen* s = QGuiApplication::primaryScreen();
+  const QRect r = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void TStartup::countRunningCopies() {
+  Tapp& app = theApp();
+  slots_ = std::make_unique<InstanceSlots>();
+  app.InstanceNo = slots_->claim();
+  app.instanceTable = slots_->others();
+  app.IniSuffix = Tapp::iniSuffixFor(app.InstanceNo);
+}
+
+void TStartup::selectSettings() {
+  Tapp& app = theApp();
+  app.setProgramFolder(programFolder());
+  SettingsPaths paths;
+  paths.registryRoot = RegistryStore::defaultRoot();
+  paths.defaultDir = app.DefaultDir;
+  paths.prgDir = app.PrgDir;
+  paths.iniSuffix = app.IniSuffix;
+  settings_ = std::make_unique<TSettings>(paths);
+  const StartupSettingsResult r = selectStartupSettings(*settings_, app, desktop(), [this] {
+    return prompts_.confirm && prompts_.confirm(resetQuestionText());
+  });
+  for (const QString& e : r.errors)
+    if (prompts_.error) prompts_.error(e);
+  books_ = std::make_unique<TbookRef>();
+  QString error;
+  if (!books_->load(app.PrgDir, &error) && prompts_.error) prompts_.error(error);
+}
+
+bool TStartup::openDatabase() {
+  Tapp& app = theApp();
+  const QString root = findNoCase(app.PrgDir, QStringLiteral("interlinear"));
+  const QStringList texts = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  if (texts.isEmpty()) {
+    if (prompts_.error) prompts_.error(QStringLiteral("No original text available. Program will terminate."));
+    return false;
+  }
+  QString mainText = settings_->pendingMainText;
+  if (!texts.contains(mainText, Qt::CaseInsensitive)) mainText = texts.first();
+  splash_->appendLog({});
+  splash_->appendLog({});
+  splash_->appendLogLine(QStringLiteral("Interlinear"), QColor(204, 204, 204));
+  main_->setDatabaseSummary(root, texts, mainText);
+  return true;
+}
+
+void TStartup::checkLanguageSupport() { theApp().languageSupportMissing = languageSupportMissing(); }
+
+bool TStartup::start() {
+  Tapp& app = theApp();
+  // 1-4: identity, splash, running copies.
+  setStatus({});
+  app.starting = true;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  splash_ = std::make_unique<TFrmKOVsplash>();
+  countRunningCopies();
+  const QString startTitle = QStringLiteral("(%1) %2").arg(app.InstanceNo).arg(app.shortName);
+  splash_->setWindowOpacity(0.0);
+  splash_->show();
+  QCoreApplication::processEvents();
+  splash_->setWindowOpacity(1.0);
+
+  const auto step = [this](int n) {
+    setStatus(QString::fromLatin1(kSteps[std::size_t(n)].status));
+    progress(n);
+  };
+  const auto fail = [this, &app] {
+    QGuiApplication::restoreOverrideCursor();
+    app.starting = false;
+    splash_->hide();
+    return false;
+  };
+
+  step(5);
+  selectSettings();
+  step(6);
+  settings_->openSettings(false);
+  step(7);
+  main_ = std::make_unique<TFrmKOVMain>();
+  main_->setWindowTitle(startTitle);
+  settings_->readFormCoordinates(desktop());
+  const WindowRect& r = settings_->windows[0];
+  if (r.width > 0 && r.height > 0) main_->setGeometry(r.left, r.top, r.width, r.height);
+  step(8);
+  step(9);
+  if (settings_->openPreset(settings_->presetName, false)) {
+    settings_->readPreset(true);
+    settings_->readPresetMetrics();
+    settings_->readPresetFonts();
+    settings_->closePreset();
+  }
+  step(10);
+  if (!openDatabase()) return fail();
+  step(11);
+  app.translations.clear();
+  for (const QString& d : QDir(app.PrgDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+    if (d.endsWith(QStringLiteral(".t"), Qt::CaseInsensitive) && app.translations.size() < kMaxTranslations)
+      app.translations << d.left(d.size() - 2);
+  step(12);
+  step(13);
+  settings_->applySettings();
+  step(14);
+  main_->setWindowTitle(QStringLiteral("[%1] %2").arg(app.InstanceNo).arg(app.shortName));
+  for (int n = 15; n <= 22; ++n) step(n);
+  step(23);
+  checkLanguageSupport();
+  const int state = TSettings::restoreState(settings_->windowStates[0]);
+  if (state == 3)
+    main_->showMaximized();
+  else
+    main_->show();
+  step(24);
+  app.starting = false;
+  settings_->closeSettings();
+  splash_->startFade();
+  for (int n = 25; n <= 27; ++n) step(n);
+  QGuiApplication::restoreOverrideCursor();
+  step(28);
+  QString error;
+  if (!settings_->writeStartUpMode(2, &error) && prompts_.error) prompts_.error(error);
+  step(29);
+  if (app.languageSupportMissing && settings_->readSkipLngMsg() <= 0 && prompts_.information)
+    prompts_.information(QStringLiteral(
+        "Input fields displaying Hebrew text with vowel signs will not display correctly.\n"
+        "To resolve this, install the files for complex script and right-to-left languages."));
+  return true;
+}
+
+void TStartup::updateReminder() {
+  const QFileInfo exe(QCoreApplication::applicationFilePath());
+  const qint64 age = exe.lastModified().daysTo(QDateTime::currentDateTime());
+  if (age <= kUpdateAgeDays) return;
+  const int days = settings_->readUpdateDays();
+  if (days < 0) {
+    settings_->writeUpdateDays(int(QRandomGenerator::global()->bounded(30)));
+    return;
+  }
+  if (age > kUpdateAgeDays + days && prompts_.information) {
+    if (main_) main_->showMinimized();
+    prompts_.information(QStringLiteral("This KOV version is old.\n\nLook for new updates at :\n\n%1")
+                             .arg(QStringLiteral("the project's release page")));
+  }
+}
+
+void TStartup::shutdown() {
+  Tapp& app = theApp();
+  if (settings_) {
+    QString error;
+    if (settings_->openPreset(settings_->presetName, false, &error)) {
+      settings_->writePreset(true);
+      settings_->closePreset(&error);
+    }
+    if (main_) {
+      const QRect g = main_->normalGeometry().isValid() ? main_->normalGeometry() : main_->geometry();
+      settings_->windows[0] = {g.left(), g.top(), g.width(), g.height()};
+      settings_->windowStates[0] = main_->isMaximized() ? 3 : main_->isMinimized() ? 1 : 2;
+    }
+    if (!settings_->writeSettings(false, &error) && prompts_.error) prompts_.error(error);
+    updateReminder();
+  }
+  app.closing = true;
+}
+
+}  // namespace kov
