@@ -131,8 +131,11 @@ struct Conv {
 
     void suffix(const QString& m)
     {
-        if (part.empty()) {
-            error = QStringLiteral("suffix without a word in \"%1\"").arg(m);
+        if (part.empty() && at(m, 1) == 'p') {
+            // a suffix standing alone: shown as the personal pronoun it is
+            QString pronoun = QStringLiteral("Pp") + m.mid(2);
+            morpheme(pronoun);
+            lossy = true;
             return;
         }
         // A mood group is five characters wide for the decoder; pad it when a suffix group follows.
@@ -191,6 +194,7 @@ struct Conv {
             case 'a': part = "Pd"; lossy = true; break;  // affirmation
             case 'e': part = "Pi"; lossy = true; break;  // exhortation
             case 'm': part = "Pi"; lossy = true; break;  // demonstrative ("behold")
+            case '\0': part = "Pd"; lossy = true; break;  // a particle of no stated kind
             default: error = QStringLiteral("unknown particle \"%1\"").arg(m);
             }
             break;
@@ -201,6 +205,9 @@ struct Conv {
                 part = "np";
                 if (m.size() > 2)
                     lossy = true;  // a proper name's gender has no place
+            } else if (type == 'x') {  // a noun of unknown type: taken as common
+                part = "nc" + nominal(m, 2);
+                lossy = true;
             } else
                 error = QStringLiteral("unknown noun type in \"%1\"").arg(m);
             break;
@@ -259,8 +266,9 @@ MorphResult convertHebrewMorph(const QString& oshb)
     c.aramaic = oshb[0] == u'A';
     for (const auto& m : oshb.mid(1).split(u'/')) {
         if (m.isEmpty()) {
-            r.error = QStringLiteral("empty morpheme in \"%1\"").arg(oshb);
-            return r;
+            // a few source codes end in "/": an unanalysed morpheme
+            c.lossy = true;
+            continue;
         }
         c.morpheme(m);
         if (!c.error.isEmpty()) {

@@ -21,7 +21,7 @@ CharTable makeGreek()
                               0x2014, 0x02BC};
     for (unsigned i = 0; i < sizeof marks / sizeof marks[0]; ++i)
         t.set(static_cast<unsigned char>(0xC0 + i), marks[i]);
-    for (char c : std::string(" .,;:!?()[]'-\u00B7"))
+    for (char c : std::string(" .,;:!?()[]'-"))
         t.set(static_cast<unsigned char>(c), static_cast<unsigned char>(c));
     t.set(0xB7, 0x00B7);
     return t;

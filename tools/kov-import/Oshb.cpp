@@ -71,8 +71,8 @@ public:
             if (xml_.readNext() != QXmlStreamReader::StartElement)
                 continue;
             const auto name = xml_.name();
-            if (name == u"div" && xml_.attributes().value(u"type") == u"book") {
-                book_.osisName = xml_.attributes().value(u"osisID").toString();
+            if (name == u"div" && xml_.attributes().value(QLatin1String("type")) == u"book") {
+                book_.osisName = xml_.attributes().value(QLatin1String("osisID")).toString();
                 book_.code = usfmOf(book_.osisName);
                 if (book_.code.isEmpty())
                     return fail(QStringLiteral("unknown book \"%1\"").arg(book_.osisName));
@@ -110,7 +110,7 @@ private:
     {
         if (book_.code.isEmpty())
             return fail(QStringLiteral("verse outside a book"));
-        const auto id = xml_.attributes().value(u"osisID");
+        const auto id = xml_.attributes().value(QLatin1String("osisID"));
         QString b;
         HebrewVerse v;
         if (!splitRef(id, &b, v.chapter, v.verse) || b != book_.osisName)
@@ -124,9 +124,9 @@ private:
     bool readWord(HebrewWord& w)
     {
         const auto a = xml_.attributes();
-        w.lemma = a.value(u"lemma").toString();
-        w.morph = a.value(u"morph").toString();
-        w.id = a.value(u"id").toString();
+        w.lemma = a.value(QLatin1String("lemma")).toString();
+        w.morph = a.value(QLatin1String("morph")).toString();
+        w.id = a.value(QLatin1String("id")).toString();
         w.text = xml_.readElementText(QXmlStreamReader::IncludeChildElements);
         if (xml_.hasError())
             return fail(xml_.errorString());
@@ -149,7 +149,7 @@ private:
 
     bool seg()
     {
-        const auto type = xml_.attributes().value(u"type").toString();
+        const auto type = xml_.attributes().value(QLatin1String("type")).toString();
         const auto text = xml_.readElementText(QXmlStreamReader::IncludeChildElements);
         auto* v = verse();
         if (!v)
@@ -167,7 +167,7 @@ private:
 
     bool note()
     {
-        const auto type = xml_.attributes().value(u"type").toString();
+        const auto type = xml_.attributes().value(QLatin1String("type")).toString();
         if (type.isEmpty()) {
             const auto text = xml_.readElementText(QXmlStreamReader::IncludeChildElements);
             if (text.startsWith(u"KJV:") && verse())
@@ -198,7 +198,7 @@ private:
                 if (name == u"catchWord") {
                     catchWord = xml_.readElementText(QXmlStreamReader::IncludeChildElements);
                 } else if (name == u"rdg") {
-                    isQere = xml_.attributes().value(u"type") == u"x-qere";
+                    isQere = xml_.attributes().value(QLatin1String("type")) == u"x-qere";
                     sawQere = sawQere || isQere;
                     ++depth;
                 } else if (name == u"w" && isQere) {
@@ -223,7 +223,8 @@ private:
         if (!sawQere)
             return true;
         const int n = wordCount(catchWord);
-        if (n == 0 || n > static_cast<int>(v->words.size()))
+        // A qere without ketiv (read but not written) has an empty catchword and adds its words alone.
+        if ((n == 0 && qere.empty()) || n > static_cast<int>(v->words.size()))
             return fail(QStringLiteral("ketiv \"%1\" does not match the words before it").arg(catchWord), noteLine);
         for (int i = static_cast<int>(v->words.size()) - n; i < static_cast<int>(v->words.size()); ++i)
             v->words[static_cast<size_t>(i)].variant = Variant::Ketiv;
@@ -262,13 +263,13 @@ bool readVerseMap(QIODevice& in, const QString& fileName, VerseMap& map, SourceE
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"verse")
             continue;
         const auto a = xml.attributes();
-        const auto wlc = a.value(u"wlc");
-        const auto kjv = a.value(u"kjv");
-        const bool full = a.value(u"type") == u"full";
+        const auto wlc = a.value(QLatin1String("wlc"));
+        const auto kjv = a.value(QLatin1String("kjv"));
+        const bool full = a.value(QLatin1String("type")) == u"full";
         VerseMap::Ref ref;
         int hc = 0, hv = 0;
         if (!splitRef(wlc, nullptr, hc, hv) || !splitRef(kjv, nullptr, ref.chapter, ref.verse)) {
-            error = {fileName, xml.lineNumber(), QStringLiteral("bad verse mapping \"%1\" -> \"%2\"").arg(wlc, kjv)};
+            error = {fileName, xml.lineNumber(), QStringLiteral("bad verse mapping \"%1\" -> \"%2\"").arg(wlc.toString(), kjv.toString())};
             return false;
         }
         // A Hebrew verse goes to the KJV verse its first words belong to. "X!b" describes the end of X,

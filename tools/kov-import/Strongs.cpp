@@ -41,16 +41,16 @@ QString mixedText(QXmlStreamReader& x, StrongEntry& e, QString* firstHi = nullpt
             const auto a = x.attributes();
             const auto name = x.name();
             if (name == u"w" || name == u"greek") {
-                const QString word = a.value(name == u"w" ? u"lemma" : u"unicode").toString();
+                const QString word = a.value(name == u"w" ? QLatin1String("lemma") : QLatin1String("unicode")).toString();
                 out += word;
-                if (a.hasAttribute(u"src")) {
-                    const QString ref = QStringLiteral("H") + QString::number(refNumber(a.value(u"src")));
+                if (a.hasAttribute(QLatin1String("src"))) {
+                    const QString ref = QStringLiteral("H") + QString::number(refNumber(a.value(QLatin1String("src"))));
                     out += QStringLiteral(" (") + ref + u')';
                     addRef(e, ref);
                 }
             } else if (name == u"strongsref") {
-                const QString ref = (a.value(u"language") == u"HEBREW" ? QStringLiteral("H") : QStringLiteral("G")) +
-                                    QString::number(refNumber(a.value(u"strongs")));
+                const QString ref = (a.value(QLatin1String("language")) == u"HEBREW" ? QStringLiteral("H") : QStringLiteral("G")) +
+                                    QString::number(refNumber(a.value(QLatin1String("strongs"))));
                 out += ref;
                 addRef(e, ref);
             } else if (name == u"hi" && firstHi && firstHi->isEmpty()) {
@@ -113,10 +113,10 @@ bool readStrongsHebrew(QIODevice& in, const QString& fileName, std::vector<Stron
             continue;
         const auto name = x.name();
         const auto a = x.attributes();
-        if (name == u"div" && a.value(u"type") == u"entry") {
+        if (name == u"div" && a.value(QLatin1String("type")) == u"entry") {
             finish();
             bool ok = false;
-            const int n = a.value(u"n").toInt(&ok);
+            const int n = a.value(QLatin1String("n")).toInt(&ok);
             if (!ok || n <= 0) {
                 error = {fileName, x.lineNumber(), QStringLiteral("entry without a number")};
                 return false;
@@ -132,12 +132,12 @@ bool readStrongsHebrew(QIODevice& in, const QString& fileName, std::vector<Stron
         } else if (name == u"foreign") {
             inForeign = true;
         } else if (name == u"w" && inForeign) {
-            if (const int n = refNumber(a.value(u"gloss")); n > 0)
+            if (const int n = refNumber(a.value(QLatin1String("gloss"))); n > 0)
                 addRef(*e, QStringLiteral("G") + QString::number(n));
         } else if (name == u"w" && e->lemma.isEmpty()) {
-            e->lemma = a.value(u"lemma").toString();
-            e->translit = a.value(u"xlit").toString();
-            e->pronunciation = a.value(u"POS").toString();
+            e->lemma = a.value(QLatin1String("lemma")).toString();
+            e->translit = a.value(QLatin1String("xlit")).toString();
+            e->pronunciation = a.value(QLatin1String("POS")).toString();
             x.skipCurrentElement();
         } else if (name == u"item") {
             const QString item = x.readElementText(QXmlStreamReader::IncludeChildElements).simplified();
@@ -147,7 +147,7 @@ bool readStrongsHebrew(QIODevice& in, const QString& fileName, std::vector<Stron
             if (firstSense.isEmpty() && item.contains(QRegularExpression(QStringLiteral("^\\d+\\)"))))
                 firstSense = item;
         } else if (name == u"note") {
-            const auto type = a.value(u"type").toString();
+            const auto type = a.value(QLatin1String("type")).toString();
             QString hi;
             const QString text = mixedText(x, *e, &hi);
             if (type == u"exegesis")
@@ -183,7 +183,7 @@ bool readStrongsGreek(QIODevice& in, const QString& fileName, std::vector<Strong
         const auto a = x.attributes();
         if (name == u"entry") {
             bool ok = false;
-            const int n = a.value(u"strongs").toInt(&ok);
+            const int n = a.value(QLatin1String("strongs")).toInt(&ok);
             if (!ok || n <= 0) {
                 error = {fileName, x.lineNumber(), QStringLiteral("entry without a number")};
                 return false;
@@ -195,10 +195,10 @@ bool readStrongsGreek(QIODevice& in, const QString& fileName, std::vector<Strong
         } else if (!e) {
             continue;
         } else if (name == u"greek" && e->lemma.isEmpty()) {
-            e->lemma = a.value(u"unicode").toString();
-            e->translit = a.value(u"translit").toString();
+            e->lemma = a.value(QLatin1String("unicode")).toString();
+            e->translit = a.value(QLatin1String("translit")).toString();
         } else if (name == u"pronunciation" && e->pronunciation.isEmpty()) {
-            e->pronunciation = a.value(u"strongs").toString();
+            e->pronunciation = a.value(QLatin1String("strongs")).toString();
         } else if (name == u"strongs_def") {
             e->definition = mixedText(x, *e);
         } else if (name == u"strongs_derivation") {
@@ -211,8 +211,8 @@ bool readStrongsGreek(QIODevice& in, const QString& fileName, std::vector<Strong
                 k.chop(1);
             e->kjvUsage = k;
         } else if (name == u"strongsref" || name == u"see") {
-            const QString ref = (a.value(u"language") == u"HEBREW" ? QStringLiteral("H") : QStringLiteral("G")) +
-                                QString::number(refNumber(a.value(u"strongs")));
+            const QString ref = (a.value(QLatin1String("language")) == u"HEBREW" ? QStringLiteral("H") : QStringLiteral("G")) +
+                                QString::number(refNumber(a.value(QLatin1String("strongs"))));
             addRef(*e, ref);
         }
     }

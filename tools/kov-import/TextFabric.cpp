@@ -135,7 +135,11 @@ bool repairEta(QString& word, const QString& lemma)
     const QString l = lemma.normalized(QString::NormalizationForm_D);
     if (w.size() < 2 || w[0] != QChar(0x0397) || w[1] != QChar(0x0313))
         return false;
-    if (l.size() < 2 || (l[0] != QChar(0x03B7) && l[0] != QChar(0x0397)) || l[1] != QChar(0x0314))
+    // the article (lemma ὁ), the relative (ὅς) and names such as Ἡρῴδης: the lemma has the rough breathing;
+    // ἡμεῖς is filed under ἐγώ
+    const bool roughLemma = l.size() >= 2 && l[1] == QChar(0x0314);
+    const bool weForm = l == QStringLiteral("ε\u0313γω\u0301") && w.size() > 2 && w[2] == QChar(0x03BC);
+    if (!roughLemma && !weForm)
         return false;
     w[1] = QChar(0x0314);
     word = w.normalized(QString::NormalizationForm_C);
@@ -223,7 +227,7 @@ bool assembleN1904(const QHash<QString, TfFeature>& features, std::vector<GreekB
         while (blanks > 0 && srcAfter[blanks - 1].isSpace())
             --blanks;
         w.after = trail + srcAfter.mid(blanks);
-        if (text.value(n) + srcAfter.left(blanks) != w.before + w.text + trail && text.value(n).contains(QChar(0x2014)))
+        if (text.value(n).contains(QChar(0x2014)) && text.value(n) != w.before + w.text + trail)
             ++repairs.dashSplits;
         if (w.before.contains(u'[') || trail.contains(u']'))
             ++repairs.brackets;
