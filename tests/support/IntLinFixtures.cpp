@@ -37,6 +37,15 @@ void fail(const std::string& why) { throw std::invalid_argument("fixture: " + wh
 
 }  // namespace
 
+SublinearSpec sublinear(const QString& fileName, Rings rings, std::string selections, std::string xml) {
+  SublinearSpec s;
+  s.fileName = fileName;
+  s.rings = std::move(rings);
+  s.selections = std::move(selections);
+  s.xml = std::move(xml);
+  return s;
+}
+
 TGsContent gsFromText(const IntLinSpec& spec, std::vector<std::int32_t>* words,
                       std::map<std::string, std::int32_t>* markers, std::map<std::string, std::int32_t>* forms,
                       std::vector<std::string>* formTexts) {

@@ -30,6 +30,9 @@ struct SublinearSpec {
   std::function<void(TWordList&)> patch;  // changes the list before it is written
 };
 
+using Rings = std::map<std::string, std::vector<std::string>>;
+SublinearSpec sublinear(const QString& fileName, Rings rings = {}, std::string selections = {}, std::string xml = {});
+
 // A database described in a few lines. The text is a list of tokens:
 //   #MAT      a book (chapter 1 begins)        @2     chapter 2 begins
 //   3:  3a:   verse marker 3 (with mark 'a')   _      a gap word (empty text)
