@@ -125,16 +125,7 @@ QString baseName(const QString& fileName) {
 }  // namespace
 
 GsReadResult TintLin::readGs() {
-  calc_ = TCalcpos();
-  calc_.setDir(mainFolder());
-  calc_.setName(mainName_);
-  stream_.clear();
-  last_ = -1;
-  variants_.clear();
-  ont_.clear();
-  usage_.clear();
-  usageList_ = -1;
-
+  installGs(TGsContent{});
   GsReadResult result;
   QString error;
   const QString path = findNoCase(mainFolder(), mainName_ + QStringLiteral(".gs"));
@@ -145,29 +136,36 @@ GsReadResult TintLin::readGs() {
   }
   TGsContent content;
   result = parseGs(*bytes, content);
-  if (!result.valid) {
-    for (QString& e : result.errors) e = path + QStringLiteral(": ") + e;
-    return result;
-  }
-  if (!calc_.setTables(content.books, content.chapters, &error)) {
-    result.errors.append(QStringLiteral("chapter table: ") + error);
-    // Keep the books at least: references to them still work without positions.
-    if (!calc_.setTables(content.books, {}, &error)) result.errors.append(QStringLiteral("book table: ") + error);
-  }
-  variants_ = content.variants;
-  ont_ = content.ont;
-  if (content.hasStream) {
-    stream_ = std::move(content.stream);
-    last_ = std::int32_t(stream_.size()) - 1;
-    if (last_ >= 0 && cell::isVerse(stream_.back()))
-      result.errors.append(QStringLiteral("the word stream ends inside a verse marker"));
-    // The end of the text reads as the start of a new book.
-    stream_.push_back(std::uint16_t(cell::kVerse + 1));
-    stream_.push_back(cell::kNewBookFlag);
-    raiseMaxStreamPos(last_);
-  }
+  if (result.valid) installGs(std::move(content), &result.errors);
   for (QString& e : result.errors) e = path + QStringLiteral(": ") + e;
   return result;
+}
+
+void TintLin::installGs(TGsContent content, QStringList* errors) {
+  calc_ = TCalcpos();
+  calc_.setDir(mainFolder());
+  calc_.setName(mainName_);
+  stream_.clear();
+  last_ = -1;
+  usage_.clear();
+  usageList_ = -1;
+  QString error;
+  if (!calc_.setTables(content.books, content.chapters, &error)) {
+    if (errors) errors->append(QStringLiteral("chapter table: ") + error);
+    // Keep the books at least: references to them still work without positions.
+    if (!calc_.setTables(content.books, {}, &error) && errors) errors->append(QStringLiteral("book table: ") + error);
+  }
+  variants_ = std::move(content.variants);
+  ont_ = content.ont;
+  if (!content.hasStream) return;
+  stream_ = std::move(content.stream);
+  last_ = std::int32_t(stream_.size()) - 1;
+  if (last_ >= 0 && cell::isVerse(stream_.back()) && errors)
+    errors->append(QStringLiteral("the word stream ends inside a verse marker"));
+  // The end of the text reads as the start of a new book.
+  stream_.push_back(std::uint16_t(cell::kVerse + 1));
+  stream_.push_back(cell::kNewBookFlag);
+  raiseMaxStreamPos(last_);
 }
 
 QString TintLin::testamentOf(const QString& text) const {

@@ -142,6 +142,8 @@ class TintLin : public TStreamVerses {
   // the variants and the word stream (with its two closing cells). A file with a wrong
   // header leaves the calculator and the stream empty. `valid` false when nothing was read.
   GsReadResult readGs();
+  // The same from a file's content already read; appends to `errors` what was wrong.
+  void installGs(TGsContent content, QStringList* errors = nullptr);
   // The ONT word of another text's ".gs" file (empty when it is missing).
   QString testamentOf(const QString& text) const;
   // Loads the main text and the pending table's sublinears, dropping slots whose file is
