@@ -264,7 +264,8 @@ const TRenderTxt::Shaped& TRenderTxt::shape(const FontEntry& f, const QString& t
   s->layout->endLayout();
   if (line.isValid()) {
     // Re-set the width to the natural width so right-to-left text starts at 0 too.
-    s->width = line.naturalTextWidth();
+    // The advance, not the inked width: runs follow each other pen to pen.
+    s->width = line.horizontalAdvance();
     s->layout->beginLayout();
     QTextLine l2 = s->layout->createLine();
     l2.setLineWidth(s->width);
