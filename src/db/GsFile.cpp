@@ -1,4 +1,5 @@
 #include "db/GsFile.h"
+#include "db/XmlLimits.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -12,20 +13,6 @@ namespace kov {
 
 namespace {
 
-// The tree reader slows down with the square of the nesting depth; a book table
-// nests three levels, so anything deeper than this is not one.
-constexpr int kMaxXmlDepth = 256;
-
-bool nestedTooDeep(const QByteArray& xml) {
-  QXmlStreamReader reader(xml);
-  int depth = 0;
-  while (!reader.atEnd()) {
-    const QXmlStreamReader::TokenType token = reader.readNext();
-    if (token == QXmlStreamReader::StartElement && ++depth > kMaxXmlDepth) return true;
-    if (token == QXmlStreamReader::EndElement) --depth;
-  }
-  return false;
-}
 
 QDomElement firstElement(const QDomDocument& doc, const QString& name) {
   const QDomNodeList nodes = doc.elementsByTagName(name);
@@ -40,7 +27,7 @@ std::vector<QString> childTexts(const QDomElement& parent) {
 }
 
 std::optional<QDomDocument> parseXml(const QByteArray& xml, QStringList* errors) {
-  if (nestedTooDeep(xml)) {
+  if (xmlNestedTooDeep(xml)) {
     if (errors) errors->append(QStringLiteral("book table XML nests deeper than %1 levels").arg(kMaxXmlDepth));
     return std::nullopt;
   }

@@ -1,6 +1,8 @@
 #include "kov-import/Kjv.h"
 
 #include <QHash>
+
+#include "kov-import/Oshb.h"
 #include <QXmlStreamReader>
 
 #include <swmgr.h>
@@ -94,20 +96,16 @@ std::string osisVerseText(const QString& osis) {
 
 QString usfmFromOsis(const QString& osisBook) {
   static const QHash<QString, QString> map = [] {
-    const char* pairs[][2] = {
-        {"Gen", "GEN"}, {"Exod", "EXO"}, {"Lev", "LEV"}, {"Num", "NUM"}, {"Deut", "DEU"}, {"Josh", "JOS"},
-        {"Judg", "JDG"}, {"Ruth", "RUT"}, {"1Sam", "1SA"}, {"2Sam", "2SA"}, {"1Kgs", "1KI"}, {"2Kgs", "2KI"},
-        {"1Chr", "1CH"}, {"2Chr", "2CH"}, {"Ezra", "EZR"}, {"Neh", "NEH"}, {"Esth", "EST"}, {"Job", "JOB"},
-        {"Ps", "PSA"}, {"Prov", "PRO"}, {"Eccl", "ECC"}, {"Song", "SNG"}, {"Isa", "ISA"}, {"Jer", "JER"},
-        {"Lam", "LAM"}, {"Ezek", "EZK"}, {"Dan", "DAN"}, {"Hos", "HOS"}, {"Joel", "JOL"}, {"Amos", "AMO"},
-        {"Obad", "OBA"}, {"Jonah", "JON"}, {"Mic", "MIC"}, {"Nah", "NAM"}, {"Hab", "HAB"}, {"Zeph", "ZEP"},
-        {"Hag", "HAG"}, {"Zech", "ZEC"}, {"Mal", "MAL"}, {"Matt", "MAT"}, {"Mark", "MRK"}, {"Luke", "LUK"},
-        {"John", "JHN"}, {"Acts", "ACT"}, {"Rom", "ROM"}, {"1Cor", "1CO"}, {"2Cor", "2CO"}, {"Gal", "GAL"},
-        {"Eph", "EPH"}, {"Phil", "PHP"}, {"Col", "COL"}, {"1Thess", "1TH"}, {"2Thess", "2TH"}, {"1Tim", "1TI"},
-        {"2Tim", "2TI"}, {"Titus", "TIT"}, {"Phlm", "PHM"}, {"Heb", "HEB"}, {"Jas", "JAS"}, {"1Pet", "1PE"},
-        {"2Pet", "2PE"}, {"1John", "1JN"}, {"2John", "2JN"}, {"3John", "3JN"}, {"Jude", "JUD"}, {"Rev", "REV"}};
+    // The Old Testament's names are the Hebrew reader's; the New Testament's follow.
+    static const BookName nt[] = {
+        {"Matt", "MAT"}, {"Mark", "MRK"}, {"Luke", "LUK"}, {"John", "JHN"}, {"Acts", "ACT"}, {"Rom", "ROM"},
+        {"1Cor", "1CO"}, {"2Cor", "2CO"}, {"Gal", "GAL"}, {"Eph", "EPH"}, {"Phil", "PHP"}, {"Col", "COL"},
+        {"1Thess", "1TH"}, {"2Thess", "2TH"}, {"1Tim", "1TI"}, {"2Tim", "2TI"}, {"Titus", "TIT"},
+        {"Phlm", "PHM"}, {"Heb", "HEB"}, {"Jas", "JAS"}, {"1Pet", "1PE"}, {"2Pet", "2PE"}, {"1John", "1JN"},
+        {"2John", "2JN"}, {"3John", "3JN"}, {"Jude", "JUD"}, {"Rev", "REV"}};
     QHash<QString, QString> m;
-    for (const auto& p : pairs) m.insert(QString::fromLatin1(p[0]), QString::fromLatin1(p[1]));
+    for (const BookName& b : oshbBooks()) m.insert(QString::fromLatin1(b.osis), QString::fromLatin1(b.usfm));
+    for (const BookName& b : nt) m.insert(QString::fromLatin1(b.osis), QString::fromLatin1(b.usfm));
     return m;
   }();
   return map.value(osisBook);
