@@ -187,12 +187,18 @@ bool writeWordGPFiles(const QString& dir, const QString& name, const TWordGPData
   for (std::uint16_t c : data.gd) putLE16(gd, c);
   const QByteArray wgp(data.wgp.data(), qsizetype(data.wgp.size()));
   const QString p = base + name;
+  // A blank description would be taken for the blank lines the book table may start with.
+  TbookTable books = data.books;
+  if (books.header.Bkn.find_first_not_of(" \t") == std::string::npos)
+    books.header.Bkn = name.toStdString();
+  if (books.header.Bka.empty()) books.header.Bka = name.left(5).toStdString();
+  if (books.header.Bks.empty()) books.header.Bks = name.left(3).toUpper().toStdString();
   // The stream last: a reader finding it finds the table that goes with it.
   return writeFileAtomic(p + QStringLiteral(".WI1"), wi1, error) &&
          writeFileAtomic(p + QStringLiteral(".WI2"), wi2, error) &&
          writeFileAtomic(p + QStringLiteral(".wgp"), wgp, error) &&
          writeFileAtomic(p + QStringLiteral(".GD"), gd, error) &&
-         writeBkFile(p + QStringLiteral(".bk"), data.books, error) &&
+         writeBkFile(p + QStringLiteral(".bk"), books, error) &&
          writeGdiFile(p + QStringLiteral(".gdi"), data.chapters, error);
 }
 
