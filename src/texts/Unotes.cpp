@@ -141,6 +141,7 @@ void Tnotes::setOpen(bool open) {
     openPath_.clear();
     lines_.clear();
     cursor_ = 0;
+    lastKey_ = -1;
     return;
   }
   if (kind_ == 'N') {
@@ -166,6 +167,9 @@ bool Tnotes::ReadNote() {
   if (!open_ || ref_.verse <= 0) return false;
   const int key = readKey();
   if (key < 0) return false;
+  // Walks read forward; a request behind the last one starts again from the top.
+  if (key < lastKey_) cursor_ = 0;
+  lastKey_ = key;
   for (; cursor_ < lines_.size(); ++cursor_) {
     const int k = markerKey(lines_[cursor_]);
     difVs = k >= 0 ? k - key : 0;

@@ -91,6 +91,7 @@ class Tnotes {
   QString openPath_;
   QStringList lines_;
   int cursor_ = 0;
+  int lastKey_ = -1;
   QString note_;
   bool found_ = false;
   bool fileExists_ = false;
