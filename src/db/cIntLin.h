@@ -9,6 +9,7 @@
 
 #include "core/PresetRecords.h"
 #include "db/GsFile.h"
+#include "db/VerseStep.h"
 #include "db/References.h"
 #include "db/cCalcPos.h"
 #include "db/cGndStream.h"
@@ -94,12 +95,6 @@ struct TLoadReport {
 };
 
 struct TVerseAt {
-  int verse = -1;
-  char mark = ' ';
-};
-
-struct TVerseStep {
-  std::int32_t position = 0;
   int verse = -1;
   char mark = ' ';
 };

@@ -11,8 +11,6 @@ namespace kov {
 
 namespace {
 
-std::int32_t gMaxStreamPos = 0;
-
 bool isMarker(std::uint16_t code) { return code >= TWordGP::MarkerCode; }
 std::int16_t verseOf(std::uint16_t code) {
   return isMarker(code) ? static_cast<std::int16_t>(code - TWordGP::MarkerCode) : -1;
@@ -39,9 +37,6 @@ constexpr unsigned char kAcute = 0xB4;
 
 }  // namespace
 
-std::int32_t MaxStreamPos() { return gMaxStreamPos; }
-void raiseMaxStreamPos(std::int32_t position) { gMaxStreamPos = std::max(gMaxStreamPos, position); }
-void resetMaxStreamPos() { gMaxStreamPos = 0; }
 
 bool TWordGP::isPunctuation(unsigned char c) {
   return inSet(c, "!'(),-.:;<>?[]`\"") || c == kAcute;

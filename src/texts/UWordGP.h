@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "db/References.h"
+#include "db/StreamLimits.h"
+#include "db/VerseStep.h"
 #include "db/VerseRef.h"
 
 namespace kov {
@@ -27,18 +29,6 @@ class TTranslationHits {
  public:
   virtual ~TTranslationHits() = default;
   virtual bool isHit(int slot, std::int32_t position) const = 0;
-};
-
-// The largest stream position of any loaded text; the search sizes its hit map from it.
-std::int32_t MaxStreamPos();
-void raiseMaxStreamPos(std::int32_t position);
-void resetMaxStreamPos();  // for tests
-
-// What StepVerses found: the marker's position, its verse (-1 when none) and mark.
-struct TVerseStep {
-  std::int32_t position = 0;
-  std::int16_t verse = -1;
-  char mark = ' ';
 };
 
 // Reader of one translation: the word table in memory, the code stream (".GD") read in
