@@ -90,7 +90,7 @@ std::string DynamicCharTable::encode(const QString& text) {
       continue;
     }
     int byte = -1;
-    for (int b = 0xA0; b < next_; ++b)
+    for (int b = 0xC0; b < next_; ++b)
       if (map_[std::size_t(b)] == u) byte = b;
     if (byte < 0) {
       if (next_ > 0xFF) {
@@ -99,7 +99,6 @@ std::string DynamicCharTable::encode(const QString& text) {
         continue;
       }
       byte = next_++;
-      if (byte == 0xB7) byte = next_++;  // keep the middle dot free: it joins codes elsewhere
       map_[std::size_t(byte)] = u;
     }
     out.push_back(char(byte));
@@ -110,7 +109,7 @@ std::string DynamicCharTable::encode(const QString& text) {
 ListHeader DynamicCharTable::withTable(ListHeader h) const {
   h.chartableLabel1 = QStringLiteral("Transliteration");
   h.chartableLabel2 = QStringLiteral("Unicode");
-  for (int b = 0xA0; b < next_; ++b) {
+  for (int b = 0xC0; b < next_; ++b) {
     if (!map_[std::size_t(b)]) continue;
     h.chartableSource += QChar(char16_t(b));
     h.chartableTarget += QChar(map_[std::size_t(b)]);

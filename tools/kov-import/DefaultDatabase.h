@@ -27,7 +27,7 @@ struct ConversionReport {
   QStringList problems;     // a few examples, for the summary
 };
 
-// Maps text outside ASCII to bytes from 0xA0 upward, one byte per character, for a list whose
+// Maps text outside ASCII to bytes from 0xC0 upward (clear of the blanks and marks of Latin-1), one byte per character, for a list whose
 // texts are Unicode (transliterations); the list's CHARTABLE maps them back.
 class DynamicCharTable {
  public:
@@ -37,7 +37,7 @@ class DynamicCharTable {
 
  private:
   std::array<char16_t, 256> map_{};
-  int next_ = 0xA0;
+  int next_ = 0xC0;
   bool overflow_ = false;
 };
 
