@@ -109,6 +109,9 @@ class TintLin : public TStreamVerses {
 
   TintLin();
 
+  // Set by callers that change many entries in one run: edits then leave saving to them.
+  bool deferSave = false;
+
   // ---- Folders and names ----
   void setRootFolder(const QString& folder);  // the "interlinear/" folder
   const QString& rootFolder() const { return root_; }

@@ -16,6 +16,7 @@
 #include "core/StartupSettings.h"
 #include "core/Tapp.h"
 #include "db/CBookRef.h"
+#include "db/TSubList.h"
 #include "db/cIntLin.h"
 #include "ui/TFrmKOVMain.h"
 #include "ui/TFrmKOVsplash.h"
@@ -287,6 +288,10 @@ void TStartup::shutdown() {
       settings_->windowStates[0] = main_->isMaximized() ? 3 : main_->isMinimized() ? 1 : 2;
     }
     if (!settings_->writeSettings(false, &error) && prompts_.error) prompts_.error(error);
+    if (db_) {
+      TEdits edits(*db_);
+      if (!edits.saveEditInfo(settings_->registry()) && prompts_.error) prompts_.error(edits.error());
+    }
     updateReminder();
   }
   app.closing = true;

@@ -1,0 +1,33 @@
+#include "db/EditLog.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace kov {
+
+std::string editLogLine(const QDateTime& when, std::int32_t position, const std::string& reference,
+                        const std::string& data) {
+  char pos[16];
+  std::snprintf(pos, sizeof pos, "%06d", position);
+  return when.toString(QStringLiteral("dd-MM-yyyy hh:mm:ss")).toStdString() + '\t' + pos + '\t' + reference + '\t' +
+         data;
+}
+
+bool appendEditLog(const QString& path, const std::string& line, QString* error) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (error) *error = path + QStringLiteral(": ") + f.errorString();
+    return false;
+  }
+  const QByteArray bytes = QByteArray::fromStdString(line) + "\r\n";
+  // The log is what lets a maintainer trace every change: it is on disk before the edit returns.
+  if (f.write(bytes) != bytes.size() || !f.flush() || ::fsync(f.handle()) != 0) {
+    if (error) *error = path + QStringLiteral(": ") + f.errorString();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kov
