@@ -21,7 +21,7 @@ else
 fi
 
 stamp="$home/.database-stamp"
-want="$( { sha1sum "$importer"; echo "${args[*]}"; ls -l --time-style=+%s "$n1904/tf/0.4.1" 2>/dev/null; } | sha1sum | cut -c1-40)"
+want="$( { sha1sum "$importer"; echo "${args[*]}"; ls -l --time-style=+%s "$n1904/tf/0.4.1" 2>/dev/null || true; } | sha1sum | cut -c1-40)"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && [ -d "$home/interlinear/WLC" ]; then
   echo "build-database: the database in $home is up to date"
   exit 0
