@@ -166,23 +166,32 @@ int TEdits::applySubList(const std::vector<std::string>& texts, bool sorted, TSu
     fail(QStringLiteral("more than 254 renderings"));
     return -1;
   }
-  list.items.resize(rows);
-  list.links.resize(rows);
-  for (std::size_t i = 0; i < rows; ++i) list.items[i].text = texts[i];
-  if (!storeSubList(list)) return -1;
-  if (!db_.deferSave && !saveList(list.slot)) return -1;
-  if (sorted) renumberSelections(list);
+  // The working copy changes only when the rows could be stored.
+  TSubList work = list;
+  work.items.resize(rows);
+  work.links.resize(rows);
+  for (std::size_t i = 0; i < rows; ++i) work.items[i].text = texts[i];
+  if (!storeSubList(work)) return -1;
+  list = std::move(work);
+  // Memory first, files after: a failing save leaves the lists and selections consistent.
+  const bool hasSelection = isSublinear(list.slot);
+  if (sorted && hasSelection) renumberSelections(list);
   if (currentRow >= 0) list.selected = currentRow;
-  if (assign && focus.slot == list.slot) {
+  // Only a position that holds this word form can take one of its renderings.
+  if (assign && hasSelection && focus.slot == list.slot && db_.cellAt(focus.position) == list.head) {
     TSelection& sel = db_.selection(list.slot);
     if (focus.position > 0 && std::size_t(focus.position) < sel.size())
       sel[std::size_t(focus.position)] = std::uint8_t(std::clamp(list.selected, 0, 255));
   }
-  if (!db_.deferSave && !saveSelection(list.slot)) return -1;
+  if (!db_.deferSave) {
+    if (!saveList(list.slot)) return -1;
+    if (hasSelection && !saveSelection(list.slot)) return -1;
+  }
   return list.selected;
 }
 
 bool TEdits::setCellText(const std::string& text, const TFocusedCell& focus) {
+  if (!isSublinear(focus.slot)) return fail(QStringLiteral("no sublinear in slot %1").arg(focus.slot));
   TSelection& sel = db_.selection(focus.slot);
   if (focus.position <= 0 || std::size_t(focus.position) >= sel.size() || focus.position > db_.lastPosition())
     return fail(QStringLiteral("no word at position %1").arg(focus.position));
@@ -216,21 +225,26 @@ bool TEdits::setCellText(const std::string& text, const TFocusedCell& focus) {
   return writeLog(focus.slot, focus.position, code + '\t' + old + '\t' + text, db_.refText(focus.position));
 }
 
-void TEdits::markRange(int slot, std::int32_t from, std::int32_t to, bool none) {
+bool TEdits::markRange(int slot, std::int32_t from, std::int32_t to, bool none) {
+  if (!isSublinear(slot)) return fail(QStringLiteral("no sublinear in slot %1").arg(slot));
   TSelection& sel = db_.selection(slot);
-  from = std::max<std::int32_t>(from, 0);
+  from = std::max<std::int32_t>(from, 1);
   to = std::min<std::int32_t>(to, std::int32_t(sel.size()) - 1);
   for (std::int32_t p = from; p <= to; ++p) sel[std::size_t(p)] = none ? kNone : 0;
+  return db_.deferSave || saveSelection(slot);
 }
 
 bool TEdits::setEntryText(int slot, std::int32_t index, const std::string& text) {
   TWordList& wl = db_.list(slot);
-  if (!wl.contains(index)) return fail(QStringLiteral("no entry %1").arg(index));
-  if (text.size() > std::size_t(TintLin::kMaxCellText)) return fail(QStringLiteral("a rendering longer than 255 characters"));
+  if (!wl.contains(index) || index >= wl.count) return fail(QStringLiteral("no entry %1").arg(index));
+  if (text.size() > std::size_t(TintLin::kMaxCellText))
+    return fail(QStringLiteral("a rendering longer than 255 characters"));
   wl.entries[std::size_t(index)].text = text;
   db_.appliedTable().slot(slot).listHeader.dateModify = nowAsDays();
-  return true;
+  return db_.deferSave || saveList(slot);
 }
+
+bool TEdits::isSublinear(int slot) const { return slot >= 1 && slot < db_.appliedTable().slotCount; }
 
 QString TEdits::logPath(int slot) const {
   // An existing log is appended to whatever the case of its name.

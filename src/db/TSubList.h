@@ -73,7 +73,8 @@ class TEdits {
   // The log line carries the position's reference text (refText), so the log reads without
   // the database at hand. Saves the list and selection files unless deferSave is set.
   bool setCellText(const std::string& text, const TFocusedCell& focus);
-  void markRange(int slot, std::int32_t from, std::int32_t to, bool none);
+  // Both save the changed file unless deferSave is set; false with error() when it fails.
+  bool markRange(int slot, std::int32_t from, std::int32_t to, bool none);
   bool setEntryText(int slot, std::int32_t index, const std::string& text);
   bool writeLog(int slot, std::int32_t position, const std::string& data, const std::string& reference);
 
@@ -91,6 +92,7 @@ class TEdits {
   QString logPath(int slot) const;
 
  private:
+  bool isSublinear(int slot) const;
   bool fail(const QString& e) {
     error_ = e;
     return false;

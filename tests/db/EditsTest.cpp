@@ -256,6 +256,35 @@ TEST(Edits, SetEntryTextReplacesOneEntryWithoutLogging) {
   EXPECT_TRUE(l.log().isEmpty());
 }
 
+TEST(Edits, MarkRangeAndEntryTextReachDiskUnlessDeferred) {
+  Loaded l;
+  ASSERT_TRUE(l.edits.markRange(1, l.word(0), l.word(2), true));
+  ASSERT_TRUE(l.edits.setEntryText(1, l.form("kai"), "and so"));
+  l.db.deferSave = true;
+  ASSERT_TRUE(l.edits.markRange(1, l.word(5), l.word(5), true));
+  EXPECT_FALSE(l.edits.markRange(0, 1, 2, true));
+  TintLin again;
+  ASSERT_TRUE(l.fx->load(again).ok());
+  EXPECT_EQ(again.selection(1)[std::size_t(l.word(0))], 255);
+  EXPECT_EQ(again.selection(1)[std::size_t(l.word(2))], 255);
+  EXPECT_EQ(again.selection(1)[std::size_t(l.word(5))], 1);  // deferred: not yet written
+  EXPECT_EQ(again.list(1).entries[std::size_t(l.form("kai"))].text, "and so");
+}
+
+TEST(Edits, FailedCommitLeavesTheWorkingListAndTheRing) {
+  Loaded l;
+  const std::int32_t head = l.form("logos");
+  TSubList s = l.edits.buildSubList(1, head, 0);
+  EXPECT_EQ(l.edits.applySubList({"w", std::string(256, 'y')}, false, s, 0, TFocusedCell{1, l.word(0)}), -1);
+  EXPECT_EQ(s.count(), 2);
+  EXPECT_EQ(s.items[1].text, "speech");
+  EXPECT_EQ(l.ring(head), (std::vector<std::string>{"word", "speech"}));
+  // The focus on a word of another form keeps its selection.
+  l.db.selection(1)[std::size_t(l.word(1))] = 0;
+  EXPECT_EQ(l.edits.applySubList({"word", "speech"}, false, s, 1, TFocusedCell{1, l.word(1)}), 1);
+  EXPECT_EQ(l.db.selection(1)[std::size_t(l.word(1))], 0);
+}
+
 TEST(EditLog, LinesAreAppendedWithCrLf) {
   Loaded l;
   ASSERT_TRUE(l.edits.writeLog(1, 17, "SC\told\tnew", ""));
