@@ -13,7 +13,7 @@ namespace kov {
 namespace {
 
 // logos appears four times; its ring holds two renderings.
-test::IntLinSpec spec() {
+test::IntLinSpec sampleText() {
   test::IntLinSpec s;
   s.text = "#MAT 1: logos kai logos 2: logos theos logos";
   // Words:      logos kai logos logos theos logos
@@ -24,7 +24,7 @@ test::IntLinSpec spec() {
 }
 
 struct Loaded {
-  std::unique_ptr<test::IntLinFixture> fx = test::buildIntLin(spec());
+  std::unique_ptr<test::IntLinFixture> fx = test::buildIntLin(sampleText());
   TintLin db;
   TEdits edits{db};
   Loaded() { EXPECT_TRUE(fx->load(db).ok()); }
