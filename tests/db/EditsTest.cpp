@@ -175,6 +175,7 @@ TEST(EditLog, LineFormatAndStatistics) {
   const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
   EXPECT_EQ(editLogLine(when, 17, "MAT 1:1.2", "SC\ta\tb"), "04-03-2026 05:06:07\t000017\tMAT 1:1.2\tSC\ta\tb");
   EXPECT_EQ(editLogLine(when, 1234567, "", "x").substr(20, 8), "1234567\t");
+  EXPECT_EQ(editLogLine(when, 1, "", "SC\ta\r\nb\tc").substr(27), "\tSC\ta  b\tc");
 
   Loaded l;
   QTemporaryDir reg;
