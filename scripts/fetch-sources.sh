@@ -13,25 +13,25 @@ if ! command -v npm >/dev/null 2>&1; then
 fi
 mkdir -p "$dest"
 
-for spec in "${packages[@]}"; do
-  name="${spec%@*}"
-  version="${spec#*@}"
+for pkg in "${packages[@]}"; do
+  name="${pkg%@*}"
+  version="${pkg#*@}"
   target="$dest/$name-$version"
   if [[ -f "$target/.complete" ]]; then
-    echo "fetch-sources: $spec present in $target"
+    echo "fetch-sources: $pkg present in $target"
     continue
   fi
   work="$(mktemp -d "$dest/.fetch-$name.XXXXXX")"
   trap 'rm -rf "$work"' EXIT
-  echo "fetch-sources: fetching $spec"
-  if ! (cd "$work" && npm pack --silent "$spec" >pack.log 2>&1); then
-    echo "fetch-sources: 'npm pack $spec' failed:" >&2
+  echo "fetch-sources: fetching $pkg"
+  if ! (cd "$work" && npm pack --silent "$pkg" >pack.log 2>&1); then
+    echo "fetch-sources: 'npm pack $pkg' failed:" >&2
     sed 's/^/  /' "$work/pack.log" >&2
     exit 1
   fi
   tarball="$(ls "$work"/*.tgz 2>/dev/null | head -n 1 || true)"
   if [[ -z "$tarball" ]]; then
-    echo "fetch-sources: 'npm pack $spec' produced no archive" >&2
+    echo "fetch-sources: 'npm pack $pkg' produced no archive" >&2
     exit 1
   fi
   mkdir -p "$work/unpacked"
@@ -45,5 +45,5 @@ for spec in "${packages[@]}"; do
   mv "$work/unpacked/package" "$target"
   rm -rf "$work"
   trap - EXIT
-  echo "fetch-sources: $spec unpacked into $target"
+  echo "fetch-sources: $pkg unpacked into $target"
 done

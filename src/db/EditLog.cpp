@@ -9,14 +9,16 @@ namespace kov {
 
 std::string editLogLine(const QDateTime& when, std::int32_t position, const std::string& reference,
                         const std::string& data) {
+  // One event is one line: a line break inside a text would split it.
+  const auto oneLine = [](std::string s) {
+    for (char& c : s)
+      if (c == '\r' || c == '\n') c = ' ';
+    return s;
+  };
   char pos[16];
   std::snprintf(pos, sizeof pos, "%6.6d", int(position));
-  std::string line = when.toString(QStringLiteral("dd-MM-yyyy hh:mm:ss")).toStdString() + '\t' + pos + '\t' +
-                     reference + '\t' + data;
-  // One event is one line: a line break inside a rendering must not split it or forge another.
-  for (char& c : line)
-    if (c == '\r' || c == '\n') c = ' ';
-  return line;
+  return when.toString(QStringLiteral("dd-MM-yyyy hh:mm:ss")).toStdString() + '\t' + pos + '\t' +
+         oneLine(reference) + '\t' + oneLine(data);
 }
 
 bool appendEditLog(const QString& path, const std::string& line, QString* error) {

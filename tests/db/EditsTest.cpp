@@ -15,7 +15,7 @@ namespace kov {
 namespace {
 
 // logos appears four times; its ring holds two renderings.
-test::IntLinSpec spec() {
+test::IntLinSpec sampleText() {
   test::IntLinSpec s;
   s.text = "#MAT 1: logos kai logos 2: logos theos logos";
   // Words:      logos kai logos logos theos logos
@@ -29,7 +29,7 @@ struct Loaded {
   std::unique_ptr<test::IntLinFixture> fx;
   TintLin db;
   TEdits edits{db};
-  explicit Loaded(const test::IntLinSpec& s = spec()) : fx(test::buildIntLin(s)) { EXPECT_TRUE(fx->load(db).ok()); }
+  explicit Loaded(const test::IntLinSpec& s = sampleText()) : fx(test::buildIntLin(s)) { EXPECT_TRUE(fx->load(db).ok()); }
   std::int32_t form(const char* w) const { return fx->form(w); }
   std::int32_t word(int i) const { return fx->words[std::size_t(i)]; }
   std::vector<std::string> ring(std::int32_t head) {
@@ -209,7 +209,7 @@ TEST(Edits, SortedCommitReusesTheRingsEntries) {
 TEST(Edits, RingsBeyondTheLimitAreRefusedUntouched) {
   std::vector<std::string> many;
   for (int i = 0; i < 300; ++i) many.push_back("r" + std::to_string(i));
-  test::IntLinSpec sp = spec();
+  test::IntLinSpec sp = sampleText();
   sp.sublinears[0].rings["kai"] = many;
   Loaded l(sp);
   const std::int32_t kai = l.form("kai");
@@ -233,7 +233,7 @@ TEST(Edits, RingsBeyondTheLimitAreRefusedUntouched) {
 }
 
 TEST(Edits, DamagedRingsAreNotWrittenBack) {
-  test::IntLinSpec sp = spec();
+  test::IntLinSpec sp = sampleText();
   // kai's one entry leads out of the list instead of back to itself.
   sp.sublinears[0].patch = [](TWordList& wl) {
     for (Twlistrec& e : wl.entries)
@@ -326,7 +326,7 @@ TEST(EditLog, AnUnwritableLogIsAnErrorAndTheEditIsStillSaved) {
 }
 
 TEST(EditLog, StatisticsRoundTripUnderAMainNameWithADot) {
-  test::IntLinSpec sp = spec();
+  test::IntLinSpec sp = sampleText();
   sp.main = QStringLiteral("T.1");
   Loaded l(sp);
   QTemporaryDir reg;
@@ -349,6 +349,7 @@ TEST(EditLog, LineFormatAndStatistics) {
   const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
   EXPECT_EQ(editLogLine(when, 17, "MAT 1:1.2", "SC\ta\tb"), "04-03-2026 05:06:07\t000017\tMAT 1:1.2\tSC\ta\tb");
   EXPECT_EQ(editLogLine(when, 1234567, "", "x").substr(20, 8), "1234567\t");
+  EXPECT_EQ(editLogLine(when, 1, "", "SC\ta\r\nb\tc").substr(27), "\tSC\ta  b\tc");
 
   Loaded l;
   QTemporaryDir reg;

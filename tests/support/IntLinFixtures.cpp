@@ -46,12 +46,12 @@ SublinearSpec sublinear(const QString& fileName, Rings rings, std::string select
   return s;
 }
 
-TGsContent gsFromText(const IntLinSpec& spec, std::vector<std::int32_t>* words,
+TGsContent gsFromText(const IntLinSpec& desc, std::vector<std::int32_t>* words,
                       std::map<std::string, std::int32_t>* markers, std::map<std::string, std::int32_t>* forms,
                       std::vector<std::string>* formTexts) {
   TGsContent gs;
-  gs.variants = spec.variants;
-  gs.ont = spec.ont;
+  gs.variants = desc.variants;
+  gs.ont = desc.ont;
   std::map<std::string, std::int32_t> formMap;
   std::vector<std::string> texts;
   std::vector<std::int32_t> wordPositions;
@@ -62,7 +62,7 @@ TGsContent gsFromText(const IntLinSpec& spec, std::vector<std::int32_t>* words,
   int chapter = 0;
   bool chapterStart = false, bookStart = false;
 
-  for (const std::string& t : tokens(spec.text)) {
+  for (const std::string& t : tokens(desc.text)) {
     const auto here = std::int32_t(cells.size());
     if (t[0] == '#') {
       book = t.substr(1);
@@ -70,7 +70,7 @@ TGsContent gsFromText(const IntLinSpec& spec, std::vector<std::int32_t>* words,
       rec.Bks = book;
       rec.Bkn = book + " name";
       rec.Bka = book.substr(0, 1) + std::string(book.begin() + 1, book.end());
-      rec.testament = spec.oldTestament ? 'A' : 'B';
+      rec.testament = desc.oldTestament ? 'A' : 'B';
       gs.books.books.push_back(rec);
       chapter = 1;
       gs.chapters.push_back({std::uint8_t(gs.books.books.size()), 1, 0, here});
@@ -124,24 +124,24 @@ TGsContent gsFromText(const IntLinSpec& spec, std::vector<std::int32_t>* words,
   return gs;
 }
 
-std::unique_ptr<IntLinFixture> buildIntLin(const IntLinSpec& spec) {
+std::unique_ptr<IntLinFixture> buildIntLin(const IntLinSpec& desc) {
   auto f = std::make_unique<IntLinFixture>();
   if (!f->dir.isValid()) fail("no temporary folder");
-  f->spec = spec;
+  f->desc = desc;
   f->root = f->dir.path() + QStringLiteral("/interlinear/");
-  f->folder = f->root + spec.main + QLatin1Char('/');
+  f->folder = f->root + desc.main + QLatin1Char('/');
   QDir().mkpath(f->folder);
   std::vector<std::string> formTexts;
-  f->gs = gsFromText(spec, &f->words, &f->markers, &f->forms, &formTexts);
+  f->gs = gsFromText(desc, &f->words, &f->markers, &f->forms, &formTexts);
   QString error;
-  if (!writeGsFile(f->folder + spec.main + QStringLiteral(".gs"), f->gs, &error)) fail(error.toStdString());
+  if (!writeGsFile(f->folder + desc.main + QStringLiteral(".gs"), f->gs, &error)) fail(error.toStdString());
 
   const auto n = std::int32_t(formTexts.size());
-  if (spec.writeMain) {
+  if (desc.writeMain) {
     Tsubl slot;
-    slot.fileName = spec.main + QStringLiteral(".WL0");
-    slot.rawHeader = "<WL><id>" + spec.main.toStdString() + "</id><lng>" + spec.lng + "</lng><rtl>" +
-                     (spec.lng == "hebrew" ? "1" : "0") + "</rtl><desS>main text</desS></WL>";
+    slot.fileName = desc.main + QStringLiteral(".WL0");
+    slot.rawHeader = "<WL><id>" + desc.main.toStdString() + "</id><lng>" + desc.lng + "</lng><rtl>" +
+                     (desc.lng == "hebrew" ? "1" : "0") + "</rtl><desS>main text</desS></WL>";
     TWordList list;
     list.reset(n);
     for (std::int32_t k = 0; k < n; ++k) list.entries[std::size_t(k)] = {0, k, formTexts[std::size_t(k)]};
@@ -149,7 +149,7 @@ std::unique_ptr<IntLinFixture> buildIntLin(const IntLinSpec& spec) {
   }
 
   const auto positions = std::int32_t(f->gs.stream.size());
-  for (const SublinearSpec& s : spec.sublinears) {
+  for (const SublinearSpec& s : desc.sublinears) {
     Tsubl slot;
     slot.fileName = s.fileName;
     const QString id = s.fileName.left(s.fileName.lastIndexOf(u'.'));
@@ -196,11 +196,11 @@ std::unique_ptr<IntLinFixture> buildIntLin(const IntLinSpec& spec) {
 
 void IntLinFixture::prepare(TintLin& db) const {
   db.setRootFolder(root);
-  db.setMainName(spec.main);
+  db.setMainName(desc.main);
   TWl& t = db.pendingTable();
-  t.slot(0).fileName = spec.main + QStringLiteral(".WL0");
-  for (std::size_t i = 0; i < spec.sublinears.size(); ++i) t.slot(int(i) + 1).fileName = spec.sublinears[i].fileName;
-  t.slotCount = std::uint8_t(spec.sublinears.size() + 1);
+  t.slot(0).fileName = desc.main + QStringLiteral(".WL0");
+  for (std::size_t i = 0; i < desc.sublinears.size(); ++i) t.slot(int(i) + 1).fileName = desc.sublinears[i].fileName;
+  t.slotCount = std::uint8_t(desc.sublinears.size() + 1);
 }
 
 TLoadReport IntLinFixture::load(TintLin& db, const LineOptions& options) const {

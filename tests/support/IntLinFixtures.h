@@ -57,7 +57,7 @@ class IntLinFixture {
   QTemporaryDir dir;
   QString root;  // the interlinear folder, ending in '/'
   QString folder;  // root + main + '/'
-  IntLinSpec spec;
+  IntLinSpec desc;
   TGsContent gs;
   std::vector<std::int32_t> words;  // positions of the words, in order
   std::map<std::string, std::int32_t> markers;  // "MAT 1:2" -> position of the verse marker
@@ -74,10 +74,10 @@ class IntLinFixture {
 };
 
 // Builds and writes the files of a fixture database into a temporary folder.
-std::unique_ptr<IntLinFixture> buildIntLin(const IntLinSpec& spec);
+std::unique_ptr<IntLinFixture> buildIntLin(const IntLinSpec& desc);
 
 // The stream and tables of a description, without writing anything.
-TGsContent gsFromText(const IntLinSpec& spec, std::vector<std::int32_t>* words = nullptr,
+TGsContent gsFromText(const IntLinSpec& desc, std::vector<std::int32_t>* words = nullptr,
                       std::map<std::string, std::int32_t>* markers = nullptr,
                       std::map<std::string, std::int32_t>* forms = nullptr,
                       std::vector<std::string>* formTexts = nullptr);

@@ -32,11 +32,11 @@ void writeFactory(const QString& prg) {
 }
 
 TEST(UiStartupDatabase, LoadsPresetTextAndLogsItsLists) {
-  test::IntLinSpec spec;
-  spec.text = "#MAT 1: logos kai 2: logos";
-  spec.sublinears.push_back(test::sublinear(QStringLiteral("gloss.wl"), {{"logos", {"word"}}, {"kai", {"and"}}}, {},
+  test::IntLinSpec desc;
+  desc.text = "#MAT 1: logos kai 2: logos";
+  desc.sublinears.push_back(test::sublinear(QStringLiteral("gloss.wl"), {{"logos", {"word"}}, {"kai", {"and"}}}, {},
                                             "<WL><id>GLS</id><desS>English gloss</desS><rights>public domain</rights></WL>"));
-  auto fx = test::buildIntLin(spec);
+  auto fx = test::buildIntLin(desc);
   const QString prg = fx->dir.path() + QStringLiteral("/");
   writeFactory(prg);
   QTemporaryDir config;

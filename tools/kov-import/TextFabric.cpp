@@ -25,10 +25,10 @@ QString unescape(QStringView v)
 }
 
 // "1-5,7" -> node list; false when malformed.
-bool parseNodes(QStringView spec, std::vector<std::pair<int, int>>& ranges)
+bool parseNodes(QStringView text, std::vector<std::pair<int, int>>& ranges)
 {
     ranges.clear();
-    for (auto part : spec.split(u',')) {
+    for (auto part : text.split(u',')) {
         const auto dash = part.indexOf(u'-');
         bool ok1 = false, ok2 = true;
         const int a = (dash < 0 ? part : part.left(dash)).toInt(&ok1);
@@ -77,7 +77,7 @@ bool parseTfFeature(const QByteArray& data, const QString& fileName, TfFeature& 
         if (tab < 0) {
             ranges.assign(1, {node + 1, node + 1});
         } else if (!parseNodes(line.left(tab), ranges)) {
-            error = {fileName, lineNo, QStringLiteral("bad node specification \"%1\"").arg(line.left(tab))};
+            error = {fileName, lineNo, QStringLiteral("bad node range \"%1\"").arg(line.left(tab))};
             return false;
         }
         const QString value = unescape(tab < 0 ? line : line.mid(tab + 1));
