@@ -220,7 +220,8 @@ bool TEdits::setCellText(const std::string& text, const TFocusedCell& focus) {
     code = batch ? "SI" : "SC";
   }
   sel[std::size_t(focus.position)] = std::uint8_t(found);
-  if (!db_.deferSave && (!saveList(focus.slot) || !saveSelection(focus.slot))) return false;
+  const bool added = code[0] == 'A';
+  if (!db_.deferSave && ((added && !saveList(focus.slot)) || !saveSelection(focus.slot))) return false;
   // The reference makes the log readable without the database at hand.
   return writeLog(focus.slot, focus.position, code + '\t' + old + '\t' + text, db_.refText(focus.position));
 }

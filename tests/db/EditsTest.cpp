@@ -111,9 +111,11 @@ TEST(Edits, SetCellTextChoosesOrAddsAndLogs) {
   const TFocusedCell at{1, l.word(0)};
   // An existing rendering: only the selection changes.
   const std::int32_t count = l.db.list(1).count;
+  const QByteArray listFile = l.file(QStringLiteral("gloss.wl"));
   ASSERT_TRUE(l.edits.setCellText("speech", at)) << l.edits.error().toStdString();
   EXPECT_EQ(l.db.selection(1)[std::size_t(at.position)], 1);
   EXPECT_EQ(l.db.list(1).count, count);
+  EXPECT_EQ(l.file(QStringLiteral("gloss.wl")), listFile);
   // A new rendering is added to the ring and chosen; a form without renderings takes it as its first.
   ASSERT_TRUE(l.edits.setCellText("utterance", at));
   EXPECT_EQ(l.db.selection(1)[std::size_t(at.position)], 2);
