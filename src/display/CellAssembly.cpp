@@ -74,6 +74,7 @@ void TTxtDrw::ResetView(const TCellView& view, std::int32_t first, std::int32_t 
     useCharMap_[std::size_t(s)] = sl.remap != 0 && sl.hasCharMap;
     if (useCharMap_[std::size_t(s)]) charMaps_[std::size_t(s)] = toCharMap(sl.charMap);
   }
+  r_.canvas = nullptr;  // a canvas left from an earlier paint may be gone
   r_.clBgInt = style.clBgInt;
   r_.clSrchTag = style.clSrchTag;
 

@@ -20,6 +20,7 @@ void TTxtDrw::LayoutLines(int presentation, int sublinearCount) {
   const int count = std::clamp(sublinearCount, 0, 20);
   TLineLayout L;
   lineOf_.fill(-1);
+  r_.canvas = nullptr;
   for (int j = 0; j < count && L.lineCount < TLineLayout::kMaxLines; ++j)
     if (table.slot(j).visible) {
       lineOf_[std::size_t(j)] = L.lineCount;
@@ -187,6 +188,8 @@ void TTxtDrw::DrawRow(int rowLeft, int rowRight, int y, bool perRowItems) {
   t.cells[std::size_t(cur_)].reset(gap_);
   while (!t.hitList.empty() && t.hitList.back() >= cur_) t.hitList.pop_back();
   endOfPassage_ = pos_ >= passageLength;
+  // The canvas belongs to the caller's paint; the renderer must not keep it past the row.
+  r_.canvas = nullptr;
 }
 
 }  // namespace kov
