@@ -1,6 +1,7 @@
 #include "ui/TFrmKOVMain.h"
 
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLabel>
 
 #include "core/Tapp.h"
@@ -19,6 +20,20 @@ TFrmKOVMain::TFrmKOVMain(QWidget* parent) : QMainWindow(parent), status_(new QLa
 void TFrmKOVMain::setDatabaseSummary(const QString& root, const QStringList& texts, const QString& mainText) {
   status_->setText(QStringLiteral("Program folder: %1\nDatabase folder: %2\nTexts: %3\nMain text: %4")
                        .arg(theApp().PrgDir, root, texts.join(QStringLiteral(", ")), mainText));
+}
+
+void TFrmKOVMain::setInterlinear(QWidget* window) {
+  if (!interlinearDock_) {
+    interlinearDock_ = new QDockWidget(QStringLiteral("interlinear"), this);
+    interlinearDock_->setObjectName(QStringLiteral("PanelInt"));
+    interlinearDock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    addDockWidget(Qt::TopDockWidgetArea, interlinearDock_);
+  }
+  interlinearDock_->setWidget(window);
+  // The summary gives way to the text itself.
+  status_->hide();
+  setCentralWidget(nullptr);
+  window->setFocus();
 }
 
 void TFrmKOVMain::closeEvent(QCloseEvent* e) {

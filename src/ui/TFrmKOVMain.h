@@ -1,6 +1,7 @@
 #pragma once
 #include <QMainWindow>
 
+class QDockWidget;
 class QLabel;
 
 namespace kov {
@@ -14,6 +15,8 @@ class TFrmKOVMain : public QMainWindow {
 
   // Tells which interlinear root and texts were found, and the text chosen.
   void setDatabaseSummary(const QString& root, const QStringList& texts, const QString& mainText);
+  // Hosts the interlinear window in its dock panel, titled "interlinear".
+  void setInterlinear(QWidget* window);
 
  signals:
   void closing();
@@ -23,6 +26,7 @@ class TFrmKOVMain : public QMainWindow {
 
  private:
   QLabel* status_;
+  QDockWidget* interlinearDock_ = nullptr;
 };
 
 }  // namespace kov

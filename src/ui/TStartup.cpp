@@ -18,7 +18,10 @@
 #include "db/CBookRef.h"
 #include "db/TSubList.h"
 #include "db/cIntLin.h"
+#include "display/UWtext.h"
+#include "display/cRenderTxt.h"
 #include "texts/cTranslations.h"
+#include "ui/TIntLinWin.h"
 #include "ui/TFrmKOVMain.h"
 #include "ui/TFrmKOVsplash.h"
 
@@ -68,7 +71,10 @@ bool languageSupportMissing() {
 
 TStartup::TStartup(Prompts prompts, QObject* parent) : QObject(parent), prompts_(std::move(prompts)) {}
 
-TStartup::~TStartup() = default;
+TStartup::~TStartup() {
+  // The windows go first: they draw with the database and the renderer held here.
+  main_.reset();
+}
 
 void TStartup::setStatus(const QString& text) {
   statusLog_ << text;
@@ -236,14 +242,36 @@ bool TStartup::start() {
   app.translations = TTranslations::find(app.PrgDir);
   logTranslations(app.translations);
   step(12);
+  // The long-lived drawing objects every view shares.
+  render_ = std::make_unique<TRenderTxt>();
+  wtext_ = std::make_unique<Twtext>(*render_);
   step(13);
   translations_ = std::make_unique<TTranslations>();
   // The opening messages go to the hidden status line, as the step names do.
   for (const QString& line : translations_->open(app.PrgDir)) setStatus(line);
   settings_->applySettings();
   if (db_) db_->applyPending();
+  if (db_ && db_->lastPosition() > 0) {
+    interlinear_ = new TIntLinWin(*db_, *render_, *wtext_, translations_.get());
+    interlinear_->zoomIndex = settings_->zoomIdx;
+    main_->setInterlinear(interlinear_);
+  }
   step(14);
   main_->setWindowTitle(QStringLiteral("[%1] %2").arg(app.InstanceNo).arg(app.shortName));
+  if (interlinear_) {
+    const StoredRef& stored = settings_->passages[0];
+    VerseRef place;
+    place.Bks = stored.bks;
+    place.chapter = std::uint8_t(stored.chapter);
+    place.verse = std::int16_t(stored.verse);
+    // A stored book the text does not have: its first book.
+    if (!interlinear_->ShowPlace(place) && db_->calc().bookCount() > 0) {
+      place.Bks = db_->calc().book(1).Bks;
+      place.chapter = 1;
+      place.verse = 1;
+      interlinear_->ShowPlace(place);
+    }
+  }
   for (int n = 15; n <= 22; ++n) step(n);
   step(23);
   checkLanguageSupport();
@@ -292,6 +320,11 @@ void TStartup::shutdown() {
     if (settings_->openPreset(settings_->presetName, false, &error)) {
       settings_->writePreset(true);
       settings_->closePreset(&error);
+    }
+    if (interlinear_) {
+      const VerseRef r = interlinear_->currentRef();
+      settings_->passages[0] = StoredRef{r.Bks, std::max<int>(r.chapter, 1), std::max<int>(r.verse, 1), r.verseMark};
+      settings_->zoomIdx = interlinear_->zoomIndex;
     }
     if (main_) {
       const QRect g = main_->normalGeometry().isValid() ? main_->normalGeometry() : main_->geometry();

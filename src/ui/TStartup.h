@@ -14,6 +14,9 @@ class TFrmKOVsplash;
 class TbookRef;
 class TintLin;
 class TTranslations;
+class TIntLinWin;
+class TRenderTxt;
+class Twtext;
 struct Tsubl;
 
 // One step of the start-up: its status text (may be empty) and the progress bar value
@@ -52,6 +55,7 @@ class TStartup : public QObject {
   TSettings* settings() const { return settings_.get(); }
   TintLin* database() const { return db_.get(); }
   TTranslations* translations() const { return translations_.get(); }
+  TIntLinWin* interlinear() const { return interlinear_; }
   const QStringList& statusLog() const { return statusLog_; }
 
  private:
@@ -73,6 +77,9 @@ class TStartup : public QObject {
   std::unique_ptr<TbookRef> books_;
   std::unique_ptr<TintLin> db_;
   std::unique_ptr<TTranslations> translations_;
+  std::unique_ptr<TRenderTxt> render_;
+  std::unique_ptr<Twtext> wtext_;
+  TIntLinWin* interlinear_ = nullptr;  // owned by the main window's dock
   QStringList statusLog_;
 };
 

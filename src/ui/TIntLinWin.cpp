@@ -1,0 +1,236 @@
+#include "ui/TIntLinWin.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "db/cIntLin.h"
+#include "display/UTxtDrw.h"
+#include "display/UWtext.h"
+#include "display/cRenderTxt.h"
+#include "display/cTrnNote.h"
+#include "texts/cTranslations.h"
+
+namespace kov {
+
+namespace {
+constexpr int kMargin = 8;
+const QColor kHeaderColor(0xF9, 0xF4, 0xE8);  // $E8F4F9 as stored
+}  // namespace
+
+TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTranslations* translations,
+                       QWidget* parent)
+    : QWidget(parent),
+      db_(db),
+      render_(render),
+      layout_(layout),
+      translations_(translations),
+      drw_(std::make_unique<TTxtDrw>(db, render)) {
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(300, 150);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TIntLinWin::~TIntLinWin() = default;
+
+bool TIntLinWin::ShowPlace(const VerseRef& ref) {
+  TCalcpos& calc = db_.calc();
+  calc.setBks(ref.Bks);
+  hasBook_ = calc.found() && db_.lastPosition() > 0;
+  if (hasBook_) {
+    calc.setChapter(std::uint8_t(std::max<int>(ref.chapter, 1)));
+    if (calc.BkCr() < 0) calc.setChapter(1);
+    start_ = db_.verseMarkerOf(calc.Position(), std::max<int>(ref.verse, 1));
+    if (start_ >= db_.lastPosition()) start_ = calc.Position();
+  }
+  dirty_ = true;
+  update();
+  emit placeChanged(currentRef());
+  return hasBook_;
+}
+
+VerseRef TIntLinWin::currentRef() const {
+  VerseRef r;
+  if (start_ < 0) return r;
+  TCalcpos& calc = const_cast<TintLin&>(db_).calc();
+  calc.setPosition(start_);
+  r.Bks = calc.Bks();
+  r.Bka = calc.Bka();
+  r.bookNr = std::uint8_t(calc.Bnr());
+  r.chapter = calc.Chapter();
+  const TVerseAt v = db_.verseAt(start_);
+  r.verse = std::int16_t(v.verse);
+  r.verseMark = v.mark;
+  return r;
+}
+
+void TIntLinWin::stepVerses(int count) {
+  if (start_ < 0 || count == 0) return;
+  // From a marker, one step forward is the next verse; one step back from inside a verse
+  // gives its own marker, so go back from the cell before the marker.
+  const std::int32_t from = count < 0 ? std::max<std::int32_t>(start_ - 1, 1) : start_ + 2;
+  const TVerseStep s = db_.stepVerses(from, count, true);
+  if (s.verse >= 0 && s.position != start_ && s.position < db_.lastPosition()) start_ = s.position;
+  dirty_ = true;
+  update();
+  emit placeChanged(currentRef());
+}
+
+void TIntLinWin::stepChapters(int count) {
+  if (start_ < 0) return;
+  TCalcpos& calc = db_.calc();
+  calc.setPosition(start_);
+  const int record = std::clamp(calc.BkCr() + count, 0, calc.chapterCount() - 1);
+  start_ = calc.chapterRecord(record).position;
+  dirty_ = true;
+  update();
+  emit placeChanged(currentRef());
+}
+
+void TIntLinWin::paintHeader(QPainter& p, int width) {
+  p.fillRect(0, 0, width, kHeaderHeight, kHeaderColor);
+  const VerseRef r = currentRef();
+  QFont f(QStringLiteral("Arial"));
+  f.setPixelSize(13);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(Qt::black);
+  const QString place = hasBook_ ? QStringLiteral("%1 %2:%3").arg(QString::fromStdString(db_.calc().Bkn()))
+                                       .arg(r.chapter)
+                                       .arg(r.verse)
+                                 : QString();
+  p.drawText(QRect(kMargin, 0, width / 2, kHeaderHeight), Qt::AlignVCenter | Qt::AlignLeft, place);
+  // The lines shown, named by their lists.
+  f.setBold(false);
+  f.setPixelSize(11);
+  p.setFont(f);
+  p.setPen(QColor(0x55, 0x55, 0x55));
+  QStringList names;
+  const TWl& t = db_.appliedTable();
+  for (int s = 0; s < t.slotCount; ++s) names << (t.slot(s).id.isEmpty() ? t.slot(s).fileName : t.slot(s).id);
+  p.drawText(QRect(width / 3, 0, width - width / 3 - kMargin, kHeaderHeight), Qt::AlignVCenter | Qt::AlignRight,
+             names.join(QStringLiteral(" / ")));
+}
+
+void TIntLinWin::paintTranslation(QPainter& p, int left, int right, int top, int bottom) {
+  if (!translations_ || translations_->count() < 1 || !translations_->initialized(1)) return;
+  TtrnNote col(1, layout_, render_);
+  col.kind = 'T';
+  col.name = translations_->names().first();
+  col.slot = 1;
+  col.reader = &translations_->reader(1);
+  col.canvas = &p;
+  col.areaLeft = left;
+  col.textLeft = left + 18;
+  col.textRight = col.areaRight = right;
+  col.top = top;
+  col.bottom = bottom;
+  col.lineGap = int(16 * (1 + zoomIndex / 16.0));
+  col.current = currentRef();
+  drawColumnsInRows({&col}, 4, bottom);
+}
+
+const QImage& TIntLinWin::render() {
+  const QSize sz = size().expandedTo(QSize(1, 1));
+  if (image_.size() != sz) image_ = QImage(sz, QImage::Format_RGB32);
+  image_.fill(Qt::white);
+  QPainter p(&image_);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  paintHeader(p, sz.width());
+  const int top = kHeaderHeight + 6;
+  if (!hasBook_ || start_ < 0) {
+    p.setPen(Qt::darkGray);
+    p.drawText(QRect(0, top, sz.width(), 40), Qt::AlignCenter,
+               QStringLiteral("No interlinear text available for this passage"));
+    return image_;
+  }
+  const double zoom = 1 + zoomIndex / 16.0;
+  render_.BuildFontSet(0, TTxtDrw::fontsOf(db_.appliedTable(), 0, -10), zoom);
+  drw_->FontsChanged();
+  const int split = translations_ && translations_->count() > 0 ? int(sz.width() * (1 - translationShare))
+                                                                 : sz.width();
+  TCellView v;
+  v.view = 0;
+  v.canvas = &p;
+  v.areaLeft = kMargin;
+  v.areaTop = top;
+  v.areaRight = split - kMargin;
+  v.areaBottom = sz.height();
+  v.zoom = zoom;
+  v.rebuild = true;
+  drw_->ResetView(v, start_, db_.lastPosition());
+  drw_->LayoutLines(0, db_.appliedTable().slotCount);
+  int y = top;
+  versesShown_ = 0;
+  for (int n = 0; n < 200 && !drw_->endOfPassage() && y + drw_->lines().rowHeight <= sz.height(); ++n) {
+    drw_->DrawRow(kMargin, split - kMargin, y);
+    if (drw_->rowCellCount() > 0) {
+      versesShown_ += int(drw_->rowVerses().size());
+      y += drw_->lines().rowHeight;
+      p.setPen(QColor(0xE0, 0xE5, 0xF5));
+      p.drawLine(kMargin, y - 1, split - kMargin, y - 1);
+    } else if (drw_->headingPending()) {
+      drw_->HeadingDrawn();
+    } else {
+      break;
+    }
+  }
+  if (split < sz.width()) {
+    p.setPen(QColor(0xC0, 0xC0, 0xC0));
+    p.drawLine(split, top, split, sz.height());
+    paintTranslation(p, split + 2, sz.width() - kMargin, top, sz.height());
+  }
+  return image_;
+}
+
+void TIntLinWin::paintEvent(QPaintEvent*) {
+  if (dirty_ || image_.size() != size()) {
+    render();
+    dirty_ = false;
+  }
+  QPainter p(this);
+  p.drawImage(0, 0, image_);
+}
+
+void TIntLinWin::resizeEvent(QResizeEvent*) { dirty_ = true; }
+
+void TIntLinWin::keyPressEvent(QKeyEvent* e) {
+  const bool shift = e->modifiers() & Qt::ShiftModifier;
+  switch (e->key()) {
+    case Qt::Key_Down:
+      shift ? stepChapters(1) : stepVerses(1);
+      break;
+    case Qt::Key_Up:
+      shift ? stepChapters(-1) : stepVerses(-1);
+      break;
+    case Qt::Key_PageDown:
+      stepVerses(std::max(1, versesShown_ - 1));
+      break;
+    case Qt::Key_PageUp:
+      stepVerses(-std::max(1, versesShown_ - 1));
+      break;
+    case Qt::Key_Plus:
+      zoomIndex = std::min(zoomIndex + 1, 32);
+      dirty_ = true;
+      update();
+      break;
+    case Qt::Key_Minus:
+      zoomIndex = std::max(zoomIndex - 1, 0);
+      dirty_ = true;
+      update();
+      break;
+    default:
+      QWidget::keyPressEvent(e);
+  }
+}
+
+void TIntLinWin::wheelEvent(QWheelEvent* e) {
+  const int steps = e->angleDelta().y() / 120;
+  if (steps == 0) return;
+  const bool shift = e->modifiers() & Qt::ShiftModifier;
+  shift ? stepChapters(-steps) : stepVerses(-steps);
+}
+
+}  // namespace kov

@@ -1,0 +1,71 @@
+#pragma once
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+#include "db/VerseRef.h"
+
+namespace kov {
+
+class TintLin;
+class TRenderTxt;
+class TTxtDrw;
+class Twtext;
+class TTranslations;
+
+// The interlinear window: the passage from a verse on, as rows of word cells with their
+// sublinears, and a translation column in the right margin. Painted into an off-screen image.
+// Scrolls by verse (arrow keys, wheel), by chapter (Shift) and by page (Page Up/Down).
+class TIntLinWin : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kHeaderHeight = 22;
+
+  TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTranslations* translations,
+             QWidget* parent = nullptr);
+  ~TIntLinWin() override;
+
+  // Shows the passage from `ref` (its book, chapter and verse). False, showing the
+  // no-interlinear text, when the text does not have the book.
+  bool ShowPlace(const VerseRef& ref);
+  // The first verse shown: its marker position and reference.
+  std::int32_t startPosition() const { return start_; }
+  VerseRef currentRef() const;
+  // Moves by `count` verses (negative: back), clamped to the text.
+  void stepVerses(int count);
+  void stepChapters(int count);
+
+  int zoomIndex = 0;             // 0..32; zoom = 1 + index / 16
+  double translationShare = 0.25;  // part of the width given to the translation column
+  int versesShown() const { return versesShown_; }
+  // Paints the current state into the off-screen image and returns it.
+  const QImage& render();
+
+ signals:
+  void placeChanged(const VerseRef& ref);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+  void wheelEvent(QWheelEvent*) override;
+
+ private:
+  void paintHeader(class QPainter& p, int width);
+  void paintTranslation(class QPainter& p, int left, int right, int top, int bottom);
+
+  TintLin& db_;
+  TRenderTxt& render_;
+  Twtext& layout_;
+  TTranslations* translations_;
+  std::unique_ptr<TTxtDrw> drw_;
+  QImage image_;
+  std::int32_t start_ = -1;
+  bool hasBook_ = true;
+  int versesShown_ = 0;
+  bool dirty_ = true;
+};
+
+}  // namespace kov
