@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "ui/TFrmKOVMain.h"
+#include "ui/TFrmKOVsplash.h"
 #include "core/Tapp.h"
 #include "ui/TStartup.h"
 
@@ -16,6 +17,13 @@ void scheduleScreenshot(kov::TStartup& startup) {
   if (path.isEmpty()) return;
   QTimer::singleShot(500, &startup, [&startup, path] {
     if (auto* w = startup.mainWindow()) w->grab().save(path, "PNG");
+    // The splash with its information log, beside it.
+    if (auto* s = startup.splash()) {
+      QString splashPath = path;
+      if (splashPath.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) splashPath.chop(4);
+      splashPath += QStringLiteral("-splash.png");
+      s->grab().save(splashPath, "PNG");
+    }
     QApplication::quit();
   });
 }

@@ -1,4 +1,5 @@
 #include "db/cWordList.h"
+#include "db/XmlLimits.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -137,20 +138,6 @@ void buildCharMap(Tsubl& slot) {
   }
 }
 
-// The document tree reader slows down with the square of the nesting depth, so a hostile
-// header could hang the load; real headers nest a few levels.
-constexpr int kMaxXmlDepth = 256;
-
-bool nestedTooDeep(const QByteArray& xml) {
-  QXmlStreamReader reader(xml);
-  int depth = 0;
-  while (!reader.atEnd()) {
-    const QXmlStreamReader::TokenType token = reader.readNext();
-    if (token == QXmlStreamReader::StartElement && ++depth > kMaxXmlDepth) return true;
-    if (token == QXmlStreamReader::EndElement) --depth;
-  }
-  return false;
-}
 
 QString withoutExtension(const QString& fileName) {
   const QString name = QFileInfo(fileName).fileName();
@@ -168,7 +155,7 @@ void applyXmlHeader(Tsubl& slot, const std::string& rawXml, const QString& fileN
     QString message;
     int line = 0;
     int column = 0;
-    if (nestedTooDeep(xml)) {
+    if (xmlNestedTooDeep(xml)) {
       if (errors)
         errors->append(QStringLiteral("header XML nests elements deeper than %1 levels").arg(kMaxXmlDepth));
     } else if (doc.setContent(xml, &message, &line, &column)) {

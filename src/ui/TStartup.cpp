@@ -16,6 +16,8 @@
 #include "core/StartupSettings.h"
 #include "core/Tapp.h"
 #include "db/CBookRef.h"
+#include "db/TSubList.h"
+#include "db/cIntLin.h"
 #include "ui/TFrmKOVMain.h"
 #include "ui/TFrmKOVsplash.h"
 
@@ -114,6 +116,18 @@ void TStartup::selectSettings() {
   if (!books_->load(app.PrgDir, &error) && prompts_.error) prompts_.error(error);
 }
 
+void TStartup::logListLine(const Tsubl& slot) {
+  if (slot.id.isEmpty()) return;
+  const QColor grey(128, 128, 128), light(170, 170, 170);
+  QVector<TFrmKOVsplash::Run> runs{{slot.id, grey}, {QStringLiteral("\t\u25CF "), light}, {slot.desS, grey}};
+  if (!slot.rights.isEmpty()) {
+    runs.push_back({QStringLiteral(" \u25CF "), light});
+    runs.push_back({slot.rights, grey});
+  }
+  splash_->appendLog(runs);
+  splash_->appendLog({});
+}
+
 bool TStartup::openDatabase() {
   Tapp& app = theApp();
   const QString root = findNoCase(app.PrgDir, QStringLiteral("interlinear"));
@@ -122,11 +136,41 @@ bool TStartup::openDatabase() {
     if (prompts_.error) prompts_.error(QStringLiteral("No original text available. Program will terminate."));
     return false;
   }
-  QString mainText = settings_->pendingMainText;
-  if (!texts.contains(mainText, Qt::CaseInsensitive)) mainText = texts.first();
+  QString mainText;
+  for (const QString& t : texts)
+    if (t.compare(settings_->pendingMainText, Qt::CaseInsensitive) == 0) mainText = t;
+  db_ = std::make_unique<TintLin>();
+  db_->setRootFolder(withTrailingSlash(root));
+  if (mainText.isEmpty()) {
+    // The preset names no text that is here: take the first, with the slots the preset lists.
+    mainText = texts.first();
+    settings_->pendingAutoPresetLoad = false;
+  }
+  db_->setMainName(mainText);
+  fillFromPreset(db_->pendingTable(), settings_->pendingTable);
+  db_->pendingTable().slot(0).fileName = mainText + QStringLiteral(".WL0");
+  db_->pendingOptions() = settings_->pendingLineOptions;
+  const GsReadResult gs = db_->readGs();
+
   splash_->appendLog({});
   splash_->appendLog({});
   splash_->appendLogLine(QStringLiteral("Interlinear"), QColor(204, 204, 204));
+
+  const TLoadReport report = db_->loadAll(&settings_->registry());
+  // A folder without its main text stays an empty database; a damaged book table of a
+  // text that is there is worth telling.
+  if (report.main != TLoadReport::Main::Missing)
+    for (const QString& e : gs.errors)
+      if (prompts_.information) prompts_.information(e);
+  if (report.main == TLoadReport::Main::Failed) {
+    if (prompts_.error) prompts_.error(report.mainMessage());
+    return false;
+  }
+  for (const auto& f : report.failed)
+    if (prompts_.information) prompts_.information(f.message());
+  const TWl& table = db_->pendingTable();
+  for (int n = 0; n < table.slotCount; ++n) logListLine(table.slot(n));
+  if (db_->pendingOptions().flag(LineOptions::Hebrew)) db_->pendingOptions().setFlag(LineOptions::Right2Left, true);
   main_->setDatabaseSummary(root, texts, mainText);
   return true;
 }
@@ -186,6 +230,7 @@ bool TStartup::start() {
   step(12);
   step(13);
   settings_->applySettings();
+  if (db_) db_->applyPending();
   step(14);
   main_->setWindowTitle(QStringLiteral("[%1] %2").arg(app.InstanceNo).arg(app.shortName));
   for (int n = 15; n <= 22; ++n) step(n);
@@ -243,6 +288,10 @@ void TStartup::shutdown() {
       settings_->windowStates[0] = main_->isMaximized() ? 3 : main_->isMinimized() ? 1 : 2;
     }
     if (!settings_->writeSettings(false, &error) && prompts_.error) prompts_.error(error);
+    if (db_) {
+      TEdits edits(*db_);
+      if (!edits.saveEditInfo(settings_->registry()) && prompts_.error) prompts_.error(edits.error());
+    }
     updateReminder();
   }
   app.closing = true;

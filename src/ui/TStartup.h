@@ -12,6 +12,8 @@ class InstanceSlots;
 class TFrmKOVMain;
 class TFrmKOVsplash;
 class TbookRef;
+class TintLin;
+struct Tsubl;
 
 // One step of the start-up: its status text (may be empty) and the progress bar value
 // when it ends (-1: unchanged).
@@ -47,12 +49,14 @@ class TStartup : public QObject {
   TFrmKOVMain* mainWindow() const { return main_.get(); }
   TFrmKOVsplash* splash() const { return splash_.get(); }
   TSettings* settings() const { return settings_.get(); }
+  TintLin* database() const { return db_.get(); }
   const QStringList& statusLog() const { return statusLog_; }
 
  private:
   void countRunningCopies();
   void selectSettings();
   bool openDatabase();
+  void logListLine(const Tsubl& slot);
   void checkLanguageSupport();
   void updateReminder();
   WorkArea desktop() const;
@@ -64,6 +68,7 @@ class TStartup : public QObject {
   std::unique_ptr<InstanceSlots> slots_;
   std::unique_ptr<TSettings> settings_;
   std::unique_ptr<TbookRef> books_;
+  std::unique_ptr<TintLin> db_;
   QStringList statusLog_;
 };
 
