@@ -1,8 +1,11 @@
 #include "search/CSearchQuery.h"
 
 #include "db/ScriptTransform.h"
+#include "db/cIntLin.h"
 #include "db/TextUtils.h"
 #include "search/SearchErrors.h"
+
+#include <algorithm>
 
 namespace kov {
 
@@ -43,6 +46,30 @@ QueryLineSetup lineSetupOf(const Tsubl& slot) {
   return setup;
 }
 
+std::vector<QueryLineSetup> querySetupOf(const TWl& applied) {
+  std::vector<QueryLineSetup> rows;
+  const int count = std::min<int>(applied.slotCount, kMaxQueryRows);
+  for (int s = 0; s < count; ++s) rows.push_back(lineSetupOf(applied.slot(s)));
+  return rows;
+}
+
+QString normalizeQueryText(const QString& text) {
+  checkTextLength(text.size());
+  QString out;
+  out.reserve(text.size());
+  qsizetype i = 0;
+  while (i < text.size() && text[i] == u' ') ++i;
+  QChar previous;
+  for (; i < text.size(); ++i) {
+    const QChar ch = text[i] == u',' ? QChar(u' ') : text[i];
+    const bool repeat = (ch == u' ' || ch == u'*') && previous == ch;
+    previous = ch;
+    if (!repeat) out.append(ch);
+  }
+  if (out.endsWith(u' ')) out.chop(1);
+  return out;
+}
+
 std::string normalizeQueryText(const std::string& text, bool removeTagsToo) {
   checkTextLength(static_cast<qsizetype>(text.size()));
   return cleanSearchText(text, removeTagsToo);
@@ -72,8 +99,7 @@ std::string queryTextTo8Bit(const QString& text, const TCharMap* charMap) {
 }
 
 std::string prepareInterlinearCell(const QString& typed, const QueryLineSetup& row, bool flipRtl) {
-  checkTextLength(typed.size());
-  std::string text = normalizeQueryText(queryTextTo8Bit(typed, row.charMap), false);
+  std::string text = queryTextTo8Bit(normalizeQueryText(typed), row.charMap);
   if (row.rightToLeft && flipRtl) text = flipWord(text);
   return text;
 }
@@ -83,20 +109,17 @@ std::vector<std::string> splitQueryLine(const std::string& normalizedLine) {
   std::string current;
   bool grouped = false;
   auto endColumn = [&] {
-    if (current.empty()) return;
     // Blanks next to the brackets ("( a b )") are not part of the group's words.
-    const std::string trimmed = trimBlanks(current);
+    std::string trimmed = trimBlanks(current);
     current.clear();
     if (trimmed.empty() || trimmed == " ") return;
     if (static_cast<int>(columns.size()) == kMaxQueryColumns) tooManyColumns();
-    columns.push_back(trimmed);
+    columns.push_back(std::move(trimmed));
   };
   for (const char ch : normalizedLine) {
-    if (ch == '(' && !grouped) {
-      endColumn();
+    if (ch == '(') {
       grouped = true;
-    } else if (ch == ')' && grouped) {
-      endColumn();
+    } else if (ch == ')') {
       grouped = false;
     } else if (ch == ' ' && !grouped) {
       endColumn();
@@ -104,7 +127,7 @@ std::vector<std::string> splitQueryLine(const std::string& normalizedLine) {
       current.push_back(ch);
     }
   }
-  endColumn();  // an unclosed group runs to the end of the line
+  endColumn();
   return columns;
 }
 

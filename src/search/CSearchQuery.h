@@ -12,6 +12,8 @@
 
 namespace kov {
 
+struct TWl;
+
 // Fixed sizes of a query. Exceeding one while building a query throws SearchRangeError.
 constexpr int kMaxQueryColumns = 10;
 constexpr int kMaxQueryRows = 20;      // one per sublinear slot, in slot order
@@ -55,7 +57,7 @@ struct tSrchQuery {
   int32_t UsedColumns = 0;    // columns with a selection (run lists); set when selecting
   uint8_t AllRenderings = 0;  // a key word counts whatever its other rows show
   int32_t SRMode = kSRNormal;
-  int32_t Origin = kOriginSearchDialog;
+  int32_t Origin = 2;         // 2 until a search button sets kOriginSearchDialog/MatchDialog
   VerseRef RangeFrom;
   VerseRef RangeTo;
   int32_t RangeFromPos = 0;
@@ -77,11 +79,17 @@ struct QueryLineSetup {
   bool rightToLeft = false;
 };
 QueryLineSetup lineSetupOf(const Tsubl& slot);
+// One setup per query row (slots 0..19 of the applied table, up to its slot count). The
+// result points into `applied`, which must outlive it.
+std::vector<QueryLineSetup> querySetupOf(const TWl& applied);
 
 // Normalises a cell or a query line: leading blanks dropped, commas read as blanks, runs of
 // blanks and of '*' collapsed, a trailing blank dropped; tags removed when removeTags is set
 // (the translation query line). Throws SearchRangeError for a text above 255 characters.
 std::string normalizeQueryText(const std::string& text, bool removeTags);
+// The same for a typed cell, before its characters go through a character table (a table may
+// map a typed letter to the byte of a comma or a blank, which must then stay a letter).
+QString normalizeQueryText(const QString& text);
 
 // Typed (16-bit) characters -> the row's 8-bit letter code. A code below 256 is kept; a larger
 // one becomes the byte whose character-table entry shows it. A character the row cannot hold
@@ -94,8 +102,9 @@ std::string queryTextTo8Bit(const QString& text, const TCharMap* charMap);
 std::string prepareInterlinearCell(const QString& typed, const QueryLineSetup& row, bool flipRtl);
 
 // Splits a normalised translation query line into columns: a blank ends a column except
-// between '(' and ')', which group words into one column; the brackets are dropped. Empty
-// groups are skipped. Throws SearchRangeError beyond 10 columns.
+// between '(' and ')', which group words into one column; the brackets are dropped (they end
+// no column themselves). Empty columns are skipped; an unclosed '(' groups to the line's end.
+// Throws SearchRangeError beyond 10 columns.
 std::vector<std::string> splitQueryLine(const std::string& normalizedLine);
 
 // The translation query's punctuation option: 0 when the line holds a character that the

@@ -20,10 +20,12 @@ constexpr CharSet makeSet(std::string_view members) {
 // Separators: a wildcard never runs over one, and anchors look for them.
 constexpr CharSet kSep = makeSet(" -~\xB7");
 // A match may begin after one of these.
-constexpr CharSet kStart = makeSet(std::string_view("\x0A\x0D\x14 \"'()+,-./:;=[]_{|}~\xB7"));
-// A match may end before one of these ('!' and '?' end a word but start none).
-constexpr CharSet kEnd =
-    makeSet(std::string_view("\x00\x0A\x0D\x14 !\"'()+,-./:;=?[]_{|}~\xB7", 28));
+constexpr char kStartChars[] = "\x0A\x0D\x14 \"'()+,-./:;=[]_{|}~\xB7";
+constexpr CharSet kStart = makeSet(std::string_view(kStartChars, sizeof kStartChars - 1));
+// A match may end before one of these ('!' and '?' end a word but start none); the NUL ends
+// a text that carries its terminator.
+constexpr char kEndChars[] = "\x00\x0A\x0D\x14 !\"'()+,-./:;=?[]_{|}~\xB7";
+constexpr CharSet kEnd = makeSet(std::string_view(kEndChars, sizeof kEndChars - 1));
 
 inline bool isSep(unsigned char c) { return kSep[c]; }
 
@@ -306,14 +308,13 @@ bool TSearchStr::findWord(const View& v, int word, int firstStart, int lastStart
   const char* lo = q.LowerWords[w].data();
   const int32_t m = q.WordLens[w];
 
-  bool sepBefore = false;
+  // Reading starts at the first allowed start; a start anchor looks only at what was read.
   int32_t k = 0;
-  while (k < v.n && v.rawPos(k) < firstStart) {
-    if (isSep(v.ch[k])) sepBefore = true;
-    ++k;
-  }
+  while (k < v.n && v.rawPos(k) < firstStart) ++k;
+  const int32_t firstK = k;
+  bool sepBefore = false;
   for (; k < v.n; ++k) {
-    if (k > 0 && isSep(v.ch[k - 1]) && v.rawPos(k - 1) >= firstStart) sepBefore = true;
+    if (k > firstK && isSep(v.ch[k - 1])) sepBefore = true;
     if (v.rawPos(k) > lastStart) break;
     // A start anchor fails at every later start once a separator has been passed.
     if (opts.AnchorStart && sepBefore) break;
