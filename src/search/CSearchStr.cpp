@@ -27,6 +27,9 @@ constexpr CharSet kStart = makeSet(std::string_view(kStartChars, sizeof kStartCh
 constexpr char kEndChars[] = "\x00\x0A\x0D\x14 !\"'()+,-./:;=?[]_{|}~\xB7";
 constexpr CharSet kEnd = makeSet(std::string_view(kEndChars, sizeof kEndChars - 1));
 
+// Characters that make a text need its visible form built.
+constexpr CharSet kMarkup = makeSet("<>&");
+
 inline bool isSep(unsigned char c) { return kSep[c]; }
 
 char foldUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -84,6 +87,13 @@ bool tryAt(const ViewT& v, int32_t k, const char* up, const char* lo, int32_t m,
 }
 
 }  // namespace
+
+bool TSearchStr::sepFrom(const View& v, int32_t k) {
+  for (; k < v.n; ++k) {
+    if (isSep(v.ch[k])) return true;
+  }
+  return false;
+}
 
 TSearchStr::TSearchStr() {
   Matches.Items.reserve(100);  // a row has at most 50 words, so matching never grows it
@@ -200,20 +210,13 @@ void TSearchStr::prepare(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   hasMarkup_ = false;
   for (int32_t i = 0; i < n; ++i) {
-    const unsigned char c = bytes[i];
-    if (c == '<' || c == '>' || c == '&') {
+    if (kMarkup[bytes[i]]) {
       hasMarkup_ = true;
       break;
     }
   }
   if (!hasMarkup_) {
-    visible_ = View{bytes, nullptr, nullptr, n, -1};
-    for (int32_t i = n - 1; i >= 0; --i) {
-      if (isSep(bytes[i])) {
-        visible_.lastSep = i;
-        break;
-      }
-    }
+    visible_ = View{bytes, nullptr, nullptr, n};
     raw_ = visible_;
     rawBuilt_ = true;
     return;
@@ -227,7 +230,6 @@ void TSearchStr::prepare(std::string_view text) {
     visTag_.resize(static_cast<std::size_t>(n) + 1);
   }
   int32_t k = 0;
-  int32_t lastSep = -1;
   bool inTag = false;
   char tag[3] = {0, 0, 0};
   int tagLen = 0;
@@ -235,7 +237,6 @@ void TSearchStr::prepare(std::string_view text) {
   int entity = -1;  // characters collected after an '&', -1 outside an entity
   char entityText[4] = {0, 0, 0, 0};
   auto emit = [&](unsigned char c, int32_t at) {
-    if (isSep(c)) lastSep = k;
     visChars_[static_cast<std::size_t>(k)] = c;
     visPos_[static_cast<std::size_t>(k)] = at + 1;
     visTag_[static_cast<std::size_t>(k)] = boundary ? 1 : 0;
@@ -280,7 +281,7 @@ void TSearchStr::prepare(std::string_view text) {
     }
   }
   visTag_[static_cast<std::size_t>(k)] = boundary ? 1 : 0;
-  visible_ = View{visChars_.data(), visPos_.data(), visTag_.data(), k, lastSep};
+  visible_ = View{visChars_.data(), visPos_.data(), visTag_.data(), k};
 }
 
 const TSearchStr::View& TSearchStr::viewFor(const TWordOpts& opts) {
@@ -288,13 +289,7 @@ const TSearchStr::View& TSearchStr::viewFor(const TWordOpts& opts) {
   if (!rawBuilt_) {
     const auto n = static_cast<int32_t>(text_.size());
     const auto* bytes = reinterpret_cast<const unsigned char*>(text_.data());
-    raw_ = View{bytes, nullptr, nullptr, n, -1};
-    for (int32_t i = n - 1; i >= 0; --i) {
-      if (isSep(bytes[i])) {
-        raw_.lastSep = i;
-        break;
-      }
-    }
+    raw_ = View{bytes, nullptr, nullptr, n};
     rawBuilt_ = true;
   }
   return raw_;
@@ -307,6 +302,9 @@ bool TSearchStr::findWord(const View& v, int word, int firstStart, int lastStart
   const char* up = q.UpperWords[w].data();
   const char* lo = q.LowerWords[w].data();
   const int32_t m = q.WordLens[w];
+  const bool literalFirst = m > 0 && up[0] != '#' && up[0] != '*';
+  const auto firstUp = static_cast<unsigned char>(up[0]);
+  const auto firstLo = static_cast<unsigned char>(lo[0]);
 
   // Reading starts at the first allowed start; a start anchor looks only at what was read.
   int32_t k = 0;
@@ -318,10 +316,12 @@ bool TSearchStr::findWord(const View& v, int word, int firstStart, int lastStart
     if (v.rawPos(k) > lastStart) break;
     // A start anchor fails at every later start once a separator has been passed.
     if (opts.AnchorStart && sepBefore) break;
+    // Most starts fail on the first character; test it here before the full attempt.
+    if (literalFirst && v.ch[k] != firstUp && v.ch[k] != firstLo) continue;
     if (!opts.LeadStar && k > 0 && !kStart[v.ch[k - 1]] && !v.tagAt(k)) continue;
     int32_t endIdx = 0;
     if (!tryAt(v, k, up, lo, m, opts.TrailStar, endIdx)) continue;
-    if (opts.AnchorEnd && v.lastSep > endIdx) continue;
+    if (opts.AnchorEnd && sepFrom(v, endIdx + 1)) continue;
 
     TMatchItem item;
     item.WordIndex = word;

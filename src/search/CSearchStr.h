@@ -107,12 +107,12 @@ class TSearchStr {
     const int32_t* pos = nullptr;
     const uint8_t* tagBefore = nullptr;  // n + 1 entries when set
     int32_t n = 0;
-    int32_t lastSep = -1;  // index of the last separator, -1 when none
 
     int32_t rawPos(int32_t k) const { return pos ? pos[k] : k + 1; }
     bool tagAt(int32_t k) const { return tagBefore != nullptr && tagBefore[k] != 0; }
   };
 
+  static bool sepFrom(const View& v, int32_t k);  // a separator at index k or later
   void prepare(std::string_view text);
   const View& viewFor(const TWordOpts& opts);
   bool findWord(const View& v, int word, int firstStart, int lastStart, bool extend);
