@@ -88,6 +88,15 @@ bool tryAt(const ViewT& v, int32_t k, const char* up, const char* lo, int32_t m,
 
 }  // namespace
 
+std::string_view dropSwitchBytes(std::string_view word, std::string& scratch) {
+  if (word.find_first_of(std::string_view("\x02\x19", 2)) == std::string_view::npos) return word;
+  scratch.clear();
+  for (const char c : word) {
+    if (c != '\x02' && c != '\x19') scratch.push_back(c);
+  }
+  return scratch;
+}
+
 bool TSearchStr::sepFrom(const View& v, int32_t k) {
   for (; k < v.n; ++k) {
     if (isSep(v.ch[k])) return true;

@@ -58,6 +58,10 @@ struct TwordMatch {
   int32_t Count = 0;
 };
 
+// A translation word without its bold and italic switch bytes (2 and 25), which are not text.
+// Returns word itself when it holds none, else a view of scratch (reused between calls).
+std::string_view dropSwitchBytes(std::string_view word, std::string& scratch);
+
 // The pattern matcher. One instance belongs to the search engine (another to any caller that
 // filters on its own); it is not shared between threads.
 //
@@ -65,8 +69,10 @@ struct TwordMatch {
 //   for each row r with a pattern: matcher.CaseSens = query.CaseSens; matcher.Mode = 0;
 //                                  matcher.Compile(r, query.Cells[col][r].Text);
 //   for each entry/rendering:      matcher.Row = r; if (matcher.MatchText(text, false)) ...
-// Compile does all parsing and case folding; MatchText allocates nothing once its scratch
-// buffers have grown to the longest text seen.
+//   translation words:             matcher.MatchText(dropSwitchBytes(word, scratch), false)
+// Highlighting (results, concordant view) calls MatchText(text, true) and reads the Ext*
+// spans of Matches. Compile does all parsing and case folding; MatchText allocates nothing
+// once its scratch buffers have grown to the longest text seen.
 class TSearchStr {
  public:
   TSearchStr();

@@ -248,6 +248,16 @@ TEST(SearchStrItems, MatchWordHonoursStartWindow) {
   EXPECT_FALSE(m.MatchWord(text, 1, 1, 12, false));  // no such word
 }
 
+TEST(SearchStrItems, TranslationWordsLoseTheirSwitchBytes) {
+  TSearchStr m;
+  m.Compile(0, "love");
+  std::string scratch;
+  EXPECT_FALSE(m.MatchText("\x02lo\x19ve\x19", false));
+  EXPECT_TRUE(m.MatchText(dropSwitchBytes("\x02lo\x19ve\x19", scratch), false));
+  const std::string plain = "love";
+  EXPECT_EQ(dropSwitchBytes(plain, scratch).data(), plain.data());  // untouched, not copied
+}
+
 TEST(SearchStrItems, AlternatingMarkupAndPlainTextsReuseBuffers) {
   // The visible-text buffers are shared between calls; a plain text after a marked-up one
   // must not see the old characters.
