@@ -16,9 +16,9 @@ std::string editLogLine(const QDateTime& when, std::int32_t position, const std:
     return s;
   };
   char pos[16];
-  std::snprintf(pos, sizeof pos, "%06d", position);
-  return when.toString(QStringLiteral("dd-MM-yyyy hh:mm:ss")).toStdString() + '\t' + pos + '\t' + oneLine(reference) + '\t' +
-         oneLine(data);
+  std::snprintf(pos, sizeof pos, "%6.6d", int(position));
+  return when.toString(QStringLiteral("dd-MM-yyyy hh:mm:ss")).toStdString() + '\t' + pos + '\t' +
+         oneLine(reference) + '\t' + oneLine(data);
 }
 
 bool appendEditLog(const QString& path, const std::string& line, QString* error) {

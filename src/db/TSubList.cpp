@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/FileLookup.h"
 #include "core/IniFile.h"
 #include "core/RegistryStore.h"
 #include "db/EditLog.h"
@@ -39,11 +40,16 @@ TSubList TEdits::buildSubList(int slot, std::int32_t head, int selected) const {
   if (!list.contains(head)) return l;
   // A ring is followed at most as far as the list is long, so a damaged one cannot loop.
   std::int32_t at = head;
+  l.complete = false;
   for (std::int32_t steps = 0; steps <= list.highIndex() && l.count() < TSubList::kMaxItems; ++steps) {
     const Twlistrec& e = list.entries[std::size_t(at)];
     l.items.push_back({e.text, 0, 0});
     l.links.push_back({e.next, e.flags});
-    if (e.next == head || e.next == 0 || !list.contains(e.next)) break;
+    if (e.next == head || e.next == 0) {
+      l.complete = true;
+      break;
+    }
+    if (!list.contains(e.next)) break;
     at = e.next;
   }
   return l;
@@ -84,7 +90,6 @@ void TEdits::sortSubList(TSubList& list) const {
       Twcs& b = list.items[std::size_t(i + 1)];
       if (a.count < b.count || (a.count == b.count && lessNoCase(b.text, a.text))) {
         std::swap(a, b);
-        std::swap(list.links[std::size_t(i)], list.links[std::size_t(i + 1)]);
         list.newPlaces[a.before] = std::uint8_t(i);
         list.newPlaces[b.before] = std::uint8_t(i + 1);
         if (list.selected == i) list.selected = i + 1;
@@ -108,14 +113,21 @@ void TEdits::renumberSelections(const TSubList& list) {
 bool TEdits::storeSubList(TSubList& list) {
   if (list.count() < 1) return fail(QStringLiteral("nothing to store"));
   if (list.count() > TSubList::kMaxItems) return fail(QStringLiteral("more than 254 renderings"));
+  if (!list.complete)
+    return fail(QStringLiteral("the renderings of word form %1 do not form a closed ring of at most 254 entries")
+                    .arg(list.head));
   for (const Twcs& i : list.items)
-    if (i.text.size() > 255) return fail(QStringLiteral("a rendering longer than 255 characters"));
+    if (i.text.size() > std::size_t(TintLin::kMaxCellText))
+      return fail(QStringLiteral("a rendering longer than 255 characters"));
   list.links.resize(list.items.size());
 
   TWordList& wl = db_.list(list.slot);
-  if (!wl.contains(list.head)) return fail(QStringLiteral("no such word form"));
+  if (!wl.contains(list.head) || list.head >= wl.count) return fail(QStringLiteral("no such word form"));
   std::int32_t n = wl.count;  // the next free entry
   std::int32_t w = list.head;
+  // Entries already written in this pass: a link met twice (a hand-made list, say) gets a
+  // new entry rather than overwriting an item written before.
+  std::vector<std::int32_t> used{list.head};
   const int last = list.count() - 1;
   for (int i = 0;; ++i) {
     const std::string& text = list.items[std::size_t(i)].text;
@@ -125,8 +137,8 @@ bool TEdits::storeSubList(TSubList& list) {
       wl.entries[std::size_t(w)] = {0, list.head, text};
       break;
     }
-    if (e > list.head && wl.contains(e)) {
-      // The item's old successor entry is reused for the next item.
+    if (e > list.head && e < wl.count && std::find(used.begin(), used.end(), e) == used.end()) {
+      // The old ring's next entry is reused for the next item.
       wl.entries[std::size_t(w)] = {kInRing, e, text};
       w = e;
     } else {
@@ -134,6 +146,7 @@ bool TEdits::storeSubList(TSubList& list) {
       wl.entries[std::size_t(w)] = {kInRing, n, text};
       w = n++;
     }
+    used.push_back(w);
   }
   wl.count = std::max(wl.count, n);
   Tsubl& slot = db_.appliedTable().slot(list.slot);
@@ -148,24 +161,37 @@ int TEdits::applySubList(const std::vector<std::string>& texts, bool sorted, TSu
                          const TFocusedCell& focus, bool assign) {
   std::size_t rows = texts.size();
   if (rows > 0 && texts.back().empty()) --rows;
-  rows = std::min<std::size_t>(rows, TSubList::kMaxItems);
-  list.items.resize(rows);
-  list.links.resize(rows);
-  for (std::size_t i = 0; i < rows; ++i) list.items[i].text = texts[i];
-  if (!storeSubList(list)) return -1;
-  if (!db_.deferSave && !saveList(list.slot)) return -1;
-  if (sorted) renumberSelections(list);
+  // Rows beyond the format's limit are refused, never silently dropped.
+  if (rows > std::size_t(TSubList::kMaxItems)) {
+    fail(QStringLiteral("more than 254 renderings"));
+    return -1;
+  }
+  // The working copy changes only when the rows could be stored.
+  TSubList work = list;
+  work.items.resize(rows);
+  work.links.resize(rows);
+  for (std::size_t i = 0; i < rows; ++i) work.items[i].text = texts[i];
+  if (!storeSubList(work)) return -1;
+  list = std::move(work);
+  // Memory first, files after: a failing save leaves the lists and selections consistent.
+  const bool hasSelection = isSublinear(list.slot);
+  if (sorted && hasSelection) renumberSelections(list);
   if (currentRow >= 0) list.selected = currentRow;
-  if (assign && focus.slot == list.slot) {
+  // Only a position that holds this word form can take one of its renderings.
+  if (assign && hasSelection && focus.slot == list.slot && db_.cellAt(focus.position) == list.head) {
     TSelection& sel = db_.selection(list.slot);
     if (focus.position > 0 && std::size_t(focus.position) < sel.size())
       sel[std::size_t(focus.position)] = std::uint8_t(std::clamp(list.selected, 0, 255));
   }
-  if (!db_.deferSave && !saveSelection(list.slot)) return -1;
+  if (!db_.deferSave) {
+    if (!saveList(list.slot)) return -1;
+    if (hasSelection && !saveSelection(list.slot)) return -1;
+  }
   return list.selected;
 }
 
 bool TEdits::setCellText(const std::string& text, const TFocusedCell& focus) {
+  if (!isSublinear(focus.slot)) return fail(QStringLiteral("no sublinear in slot %1").arg(focus.slot));
   TSelection& sel = db_.selection(focus.slot);
   if (focus.position <= 0 || std::size_t(focus.position) >= sel.size() || focus.position > db_.lastPosition())
     return fail(QStringLiteral("no word at position %1").arg(focus.position));
@@ -194,29 +220,37 @@ bool TEdits::setCellText(const std::string& text, const TFocusedCell& focus) {
     code = batch ? "SI" : "SC";
   }
   sel[std::size_t(focus.position)] = std::uint8_t(found);
-  if (!db_.deferSave && (!saveList(focus.slot) || !saveSelection(focus.slot))) return false;
+  const bool added = code[0] == 'A';
+  if (!db_.deferSave && ((added && !saveList(focus.slot)) || !saveSelection(focus.slot))) return false;
   // The reference makes the log readable without the database at hand.
   return writeLog(focus.slot, focus.position, code + '\t' + old + '\t' + text, db_.refText(focus.position));
 }
 
-void TEdits::markRange(int slot, std::int32_t from, std::int32_t to, bool none) {
+bool TEdits::markRange(int slot, std::int32_t from, std::int32_t to, bool none) {
+  if (!isSublinear(slot)) return fail(QStringLiteral("no sublinear in slot %1").arg(slot));
   TSelection& sel = db_.selection(slot);
-  from = std::max<std::int32_t>(from, 0);
+  from = std::max<std::int32_t>(from, 1);
   to = std::min<std::int32_t>(to, std::int32_t(sel.size()) - 1);
   for (std::int32_t p = from; p <= to; ++p) sel[std::size_t(p)] = none ? kNone : 0;
+  return db_.deferSave || saveSelection(slot);
 }
 
 bool TEdits::setEntryText(int slot, std::int32_t index, const std::string& text) {
   TWordList& wl = db_.list(slot);
-  if (!wl.contains(index)) return fail(QStringLiteral("no entry %1").arg(index));
-  if (text.size() > 255) return fail(QStringLiteral("a rendering longer than 255 characters"));
+  if (!wl.contains(index) || index >= wl.count) return fail(QStringLiteral("no entry %1").arg(index));
+  if (text.size() > std::size_t(TintLin::kMaxCellText))
+    return fail(QStringLiteral("a rendering longer than 255 characters"));
   wl.entries[std::size_t(index)].text = text;
   db_.appliedTable().slot(slot).listHeader.dateModify = nowAsDays();
-  return true;
+  return db_.deferSave || saveList(slot);
 }
 
+bool TEdits::isSublinear(int slot) const { return slot >= 1 && slot < db_.appliedTable().slotCount; }
+
 QString TEdits::logPath(int slot) const {
-  return db_.appliedFolder() + withoutExtension(db_.appliedTable().slot(slot).fileName) + QStringLiteral(".log");
+  // An existing log is appended to whatever the case of its name.
+  return findNoCase(db_.appliedFolder(), withoutExtension(db_.appliedTable().slot(slot).fileName) +
+                                             QStringLiteral(".log"));
 }
 
 bool TEdits::writeLog(int slot, std::int32_t position, const std::string& data, const std::string& reference) {
@@ -231,9 +265,13 @@ bool TEdits::saveSelection(int slot) {
   return kov::saveSelection(db_.appliedFolder(), db_.appliedTable().slot(slot), db_.selection(slot), &error_);
 }
 
+void TEdits::loadEditInfo(const RegistryStore& registry) { db_.readEditStatistics(registry); }
+
 bool TEdits::saveEditInfo(const RegistryStore& registry) {
   IniFile ini;
-  if (!registry.open(QStringLiteral("EditInfo\\WL\\") + withoutExtension(db_.appliedMainName()), ini, &error_))
+  // The main name is already the main file's name without ".WL0"; it names the key as the
+  // reader builds it (a name with a dot must not lose its tail here).
+  if (!registry.open(QStringLiteral("EditInfo\\WL\\") + db_.appliedMainName(), ini, &error_))
     return false;
   const TWl& t = db_.appliedTable();
   for (int k = 1; k < t.slotCount; ++k) {

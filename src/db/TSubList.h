@@ -25,11 +25,17 @@ struct TSubList {
   std::int32_t head = 0;  // the word form: the index of the ring's first entry
   int selected = 255;   // item selected for the position being edited; 255 none
   std::vector<Twcs> items;
+  // False when the ring went on past kMaxItems entries or did not lead back to its head:
+  // writing such a list back would cut the rest of the ring off, so storeSubList refuses it.
+  bool complete = true;
   struct Link {
     std::int32_t next = 0;  // the entry's next field; 0 for a new item
     std::uint8_t flags = 0;
   };
-  std::vector<Link> links;         // one per item
+  // One per item position: the ring entry that follows the entry written for position i.
+  // They stay in place when the items are sorted, so the ring's own entries are reused in
+  // the new order instead of new ones being appended.
+  std::vector<Link> links;
   std::vector<std::uint8_t> newPlaces;  // after sorting: new index of the item that had index k
 
   int count() const { return int(items.size()); }
@@ -64,8 +70,11 @@ class TEdits {
   int applySubList(const std::vector<std::string>& texts, bool sorted, TSubList& list, int currentRow,
                    const TFocusedCell& focus, bool assign = true);
   // Chooses `text` for the focused position, adding it to the word form's renderings when new.
+  // The log line carries the position's reference text (refText), so the log reads without
+  // the database at hand. Saves the list and selection files unless deferSave is set.
   bool setCellText(const std::string& text, const TFocusedCell& focus);
-  void markRange(int slot, std::int32_t from, std::int32_t to, bool none);
+  // Both save the changed file unless deferSave is set; false with error() when it fails.
+  bool markRange(int slot, std::int32_t from, std::int32_t to, bool none);
   bool setEntryText(int slot, std::int32_t index, const std::string& text);
   bool writeLog(int slot, std::int32_t position, const std::string& data, const std::string& reference);
 
@@ -73,7 +82,9 @@ class TEdits {
   bool saveList(int slot);
   bool saveSelection(int slot);
 
-  // Edit statistics of the applied sublinears in the registry.
+  // Edit statistics in the registry: read into the pending sublinears (after loading),
+  // written from the applied ones.
+  void loadEditInfo(const RegistryStore& registry);
   bool saveEditInfo(const RegistryStore& registry);
 
   const QString& error() const { return error_; }
@@ -81,6 +92,7 @@ class TEdits {
   QString logPath(int slot) const;
 
  private:
+  bool isSublinear(int slot) const;
   bool fail(const QString& e) {
     error_ = e;
     return false;

@@ -18,6 +18,7 @@
 #include "db/CBookRef.h"
 #include "db/TSubList.h"
 #include "db/cIntLin.h"
+#include "texts/cTranslations.h"
 #include "ui/TFrmKOVMain.h"
 #include "ui/TFrmKOVsplash.h"
 
@@ -50,7 +51,6 @@ const std::vector<StartupStep> kSteps = {
     {"", -1}, {"", -1}, {"", -1}, {"", -1}, {"", -1}, {"", -1}, {"", -1}, {"", -1},
 };
 
-constexpr int kMaxTranslations = 10;
 constexpr int kUpdateAgeDays = 300;
 
 }  // namespace
@@ -175,6 +175,16 @@ bool TStartup::openDatabase() {
   return true;
 }
 
+void TStartup::logTranslations(const QStringList& names) {
+  const QColor grey(128, 128, 128);
+  splash_->appendLog({});
+  splash_->appendLogLine(QStringLiteral("Translations"), QColor(204, 204, 204));
+  splash_->appendLog({});
+  splash_->appendLog({{QString::number(names.size()) + QStringLiteral(" translations loaded - "), grey},
+                      {names.join(QStringLiteral(" \u25CF ")), QColor(Qt::black)},
+                      {QStringLiteral(" - for more info see Help - Database info"), grey}});
+}
+
 void TStartup::checkLanguageSupport() { theApp().languageSupportMissing = languageSupportMissing(); }
 
 bool TStartup::start() {
@@ -223,12 +233,13 @@ bool TStartup::start() {
   step(10);
   if (!openDatabase()) return fail();
   step(11);
-  app.translations.clear();
-  for (const QString& d : QDir(app.PrgDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
-    if (d.endsWith(QStringLiteral(".t"), Qt::CaseInsensitive) && app.translations.size() < kMaxTranslations)
-      app.translations << d.left(d.size() - 2);
+  app.translations = TTranslations::find(app.PrgDir);
+  logTranslations(app.translations);
   step(12);
   step(13);
+  translations_ = std::make_unique<TTranslations>();
+  // The opening messages go to the hidden status line, as the step names do.
+  for (const QString& line : translations_->open(app.PrgDir)) setStatus(line);
   settings_->applySettings();
   if (db_) db_->applyPending();
   step(14);

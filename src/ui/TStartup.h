@@ -13,6 +13,7 @@ class TFrmKOVMain;
 class TFrmKOVsplash;
 class TbookRef;
 class TintLin;
+class TTranslations;
 struct Tsubl;
 
 // One step of the start-up: its status text (may be empty) and the progress bar value
@@ -50,6 +51,7 @@ class TStartup : public QObject {
   TFrmKOVsplash* splash() const { return splash_.get(); }
   TSettings* settings() const { return settings_.get(); }
   TintLin* database() const { return db_.get(); }
+  TTranslations* translations() const { return translations_.get(); }
   const QStringList& statusLog() const { return statusLog_; }
 
  private:
@@ -57,6 +59,7 @@ class TStartup : public QObject {
   void selectSettings();
   bool openDatabase();
   void logListLine(const Tsubl& slot);
+  void logTranslations(const QStringList& names);
   void checkLanguageSupport();
   void updateReminder();
   WorkArea desktop() const;
@@ -69,6 +72,7 @@ class TStartup : public QObject {
   std::unique_ptr<TSettings> settings_;
   std::unique_ptr<TbookRef> books_;
   std::unique_ptr<TintLin> db_;
+  std::unique_ptr<TTranslations> translations_;
   QStringList statusLog_;
 };
 

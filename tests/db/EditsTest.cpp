@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "core/RegistryStore.h"
@@ -24,16 +26,20 @@ test::IntLinSpec sampleText() {
 }
 
 struct Loaded {
-  std::unique_ptr<test::IntLinFixture> fx = test::buildIntLin(sampleText());
+  std::unique_ptr<test::IntLinFixture> fx;
   TintLin db;
   TEdits edits{db};
-  Loaded() { EXPECT_TRUE(fx->load(db).ok()); }
+  explicit Loaded(const test::IntLinSpec& s = sampleText()) : fx(test::buildIntLin(s)) { EXPECT_TRUE(fx->load(db).ok()); }
   std::int32_t form(const char* w) const { return fx->form(w); }
   std::int32_t word(int i) const { return fx->words[std::size_t(i)]; }
   std::vector<std::string> ring(std::int32_t head) {
     std::vector<std::string> out;
     for (const Twcs& i : edits.buildSubList(1, head, 255).items) out.push_back(i.text);
     return out;
+  }
+  QByteArray file(const QString& name) const {
+    QFile f(fx->folder + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   }
   QByteArray log() {
     QFile f(edits.logPath(1));
@@ -105,9 +111,11 @@ TEST(Edits, SetCellTextChoosesOrAddsAndLogs) {
   const TFocusedCell at{1, l.word(0)};
   // An existing rendering: only the selection changes.
   const std::int32_t count = l.db.list(1).count;
+  const QByteArray listFile = l.file(QStringLiteral("gloss.wl"));
   ASSERT_TRUE(l.edits.setCellText("speech", at)) << l.edits.error().toStdString();
   EXPECT_EQ(l.db.selection(1)[std::size_t(at.position)], 1);
   EXPECT_EQ(l.db.list(1).count, count);
+  EXPECT_EQ(l.file(QStringLiteral("gloss.wl")), listFile);
   // A new rendering is added to the ring and chosen; a form without renderings takes it as its first.
   ASSERT_TRUE(l.edits.setCellText("utterance", at));
   EXPECT_EQ(l.db.selection(1)[std::size_t(at.position)], 2);
@@ -169,6 +177,174 @@ TEST(Edits, ApplyMarkAndLimits) {
   EXPECT_FALSE(l.edits.storeSubList(tooMany));
   EXPECT_EQ(l.ring(head), (std::vector<std::string>{"word", "speech", "saying"}));  // untouched
   EXPECT_FALSE(l.edits.setEntryText(1, 1 << 20, "x"));
+}
+
+// A sort followed by the dialog's commit writes the ring back in the new order into the
+// entries it already had, and every selection follows its rendering.
+TEST(Edits, SortedCommitReusesTheRingsEntries) {
+  Loaded l;
+  const std::int32_t head = l.form("logos");
+  const std::int32_t second = l.db.list(1).entries[std::size_t(head)].next;
+  const std::int32_t entries = l.db.list(1).count;
+  TSubList s = l.edits.buildSubList(1, head, 0);  // focused: word 0, which selects "word"
+  l.edits.countSubList(s, false);                 // word 1, speech 2
+  l.edits.sortSubList(s);
+  ASSERT_EQ(s.items[0].text, "speech");
+  ASSERT_EQ(s.selected, 1);
+  EXPECT_EQ(l.edits.applySubList({"speech", "word"}, true, s, -1, TFocusedCell{1, l.word(0)}), 1);
+  EXPECT_EQ(l.ring(head), (std::vector<std::string>{"speech", "word"}));
+  EXPECT_EQ(l.db.list(1).count, entries);
+  EXPECT_EQ(l.db.list(1).entries[std::size_t(head)].next, second);
+  TintLin again;
+  ASSERT_TRUE(l.fx->load(again).ok());
+  // Before: word, speech, (none), speech; the texts shown are unchanged.
+  EXPECT_EQ(again.cellText(1, l.word(0)), "word");
+  EXPECT_EQ(again.cellText(1, l.word(2)), "speech");
+  EXPECT_EQ(again.cellText(1, l.word(5)), "speech");
+  EXPECT_EQ(again.selection(1)[std::size_t(l.word(2))], 0);
+  EXPECT_EQ(again.selection(1)[std::size_t(l.word(3))], 255);
+  EXPECT_EQ(again.list(1).count, entries);
+}
+
+// Rings the format cannot hold as one sublist are never written back: doing so would
+// cut the renderings past the 254th (or past a loop) off the word form.
+TEST(Edits, RingsBeyondTheLimitAreRefusedUntouched) {
+  std::vector<std::string> many;
+  for (int i = 0; i < 300; ++i) many.push_back("r" + std::to_string(i));
+  test::IntLinSpec sp = sampleText();
+  sp.sublinears[0].rings["kai"] = many;
+  Loaded l(sp);
+  const std::int32_t kai = l.form("kai");
+  const QByteArray listBefore = l.file(QStringLiteral("gloss.wl"));
+  const QByteArray selBefore = l.file(QStringLiteral("gloss.wlx"));
+
+  TSubList s = l.edits.buildSubList(1, kai, 0);
+  EXPECT_EQ(s.count(), TSubList::kMaxItems);
+  EXPECT_FALSE(s.complete);
+  EXPECT_FALSE(l.edits.storeSubList(s));
+  EXPECT_FALSE(l.edits.setCellText("new one", TFocusedCell{1, l.word(1)}));
+  EXPECT_EQ(l.edits.applySubList(std::vector<std::string>(255, "x"), false, s, 0, TFocusedCell{1, l.word(1)}), -1);
+  EXPECT_FALSE(l.edits.error().isEmpty());
+  // Choosing a rendering it already has still works: only the selection changes.
+  l.db.deferSave = true;
+  EXPECT_TRUE(l.edits.setCellText("r7", TFocusedCell{1, l.word(1)}));
+  EXPECT_EQ(l.db.selection(1)[std::size_t(l.word(1))], 7);
+  EXPECT_EQ(l.file(QStringLiteral("gloss.wl")), listBefore);
+  EXPECT_EQ(l.file(QStringLiteral("gloss.wlx")), selBefore);
+  EXPECT_EQ(l.edits.buildSubList(1, kai, 0).items[253].text, "r253");
+}
+
+TEST(Edits, DamagedRingsAreNotWrittenBack) {
+  test::IntLinSpec sp = sampleText();
+  // kai's one entry leads out of the list instead of back to itself.
+  sp.sublinears[0].patch = [](TWordList& wl) {
+    for (Twlistrec& e : wl.entries)
+      if (e.text == "and") e.next = 1 << 20;
+  };
+  Loaded l(sp);
+  TSubList s = l.edits.buildSubList(1, l.form("kai"), 0);
+  EXPECT_EQ(s.count(), 1);
+  EXPECT_FALSE(s.complete);
+  EXPECT_FALSE(l.edits.storeSubList(s));
+}
+
+TEST(Edits, SetEntryTextReplacesOneEntryWithoutLogging) {
+  Loaded l;
+  const std::int32_t kai = l.form("kai");
+  ASSERT_TRUE(l.edits.setEntryText(1, kai, "and also"));
+  EXPECT_EQ(l.ring(kai), (std::vector<std::string>{"and also"}));
+  EXPECT_FALSE(l.edits.setEntryText(1, kai, std::string(256, 'x')));
+  EXPECT_EQ(l.ring(kai), (std::vector<std::string>{"and also"}));
+  EXPECT_TRUE(l.log().isEmpty());
+}
+
+TEST(Edits, MarkRangeAndEntryTextReachDiskUnlessDeferred) {
+  Loaded l;
+  ASSERT_TRUE(l.edits.markRange(1, l.word(0), l.word(2), true));
+  ASSERT_TRUE(l.edits.setEntryText(1, l.form("kai"), "and so"));
+  l.db.deferSave = true;
+  ASSERT_TRUE(l.edits.markRange(1, l.word(5), l.word(5), true));
+  EXPECT_FALSE(l.edits.markRange(0, 1, 2, true));
+  TintLin again;
+  ASSERT_TRUE(l.fx->load(again).ok());
+  EXPECT_EQ(again.selection(1)[std::size_t(l.word(0))], 255);
+  EXPECT_EQ(again.selection(1)[std::size_t(l.word(2))], 255);
+  EXPECT_EQ(again.selection(1)[std::size_t(l.word(5))], 1);  // deferred: not yet written
+  EXPECT_EQ(again.list(1).entries[std::size_t(l.form("kai"))].text, "and so");
+}
+
+TEST(Edits, FailedCommitLeavesTheWorkingListAndTheRing) {
+  Loaded l;
+  const std::int32_t head = l.form("logos");
+  TSubList s = l.edits.buildSubList(1, head, 0);
+  EXPECT_EQ(l.edits.applySubList({"w", std::string(256, 'y')}, false, s, 0, TFocusedCell{1, l.word(0)}), -1);
+  EXPECT_EQ(s.count(), 2);
+  EXPECT_EQ(s.items[1].text, "speech");
+  EXPECT_EQ(l.ring(head), (std::vector<std::string>{"word", "speech"}));
+  // The focus on a word of another form keeps its selection.
+  l.db.selection(1)[std::size_t(l.word(1))] = 0;
+  EXPECT_EQ(l.edits.applySubList({"word", "speech"}, false, s, 1, TFocusedCell{1, l.word(1)}), 1);
+  EXPECT_EQ(l.db.selection(1)[std::size_t(l.word(1))], 0);
+}
+
+TEST(EditLog, LinesAreAppendedWithCrLf) {
+  Loaded l;
+  ASSERT_TRUE(l.edits.writeLog(1, 17, "SC\told\tnew", ""));
+  ASSERT_TRUE(l.edits.writeLog(1, 18, "AC\tbroken\r\nline\tnew", "MAT 1:1.2"));
+  EXPECT_TRUE(l.edits.logPath(1).endsWith(QStringLiteral("/gloss.log")));
+  const QByteArray log = l.log();
+  const QRegularExpression line(QStringLiteral(
+      "^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d\t000017\t\tSC\told\tnew\r\n"
+      "\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d\t000018\tMAT 1:1.2\tAC\tbroken  line\tnew\r\n$"));
+  EXPECT_TRUE(line.match(QString::fromLatin1(log)).hasMatch()) << log.toStdString();
+  // Renderings are 8-bit text: bytes above 127 reach the file as they are.
+  ASSERT_TRUE(l.edits.writeLog(1, 1, std::string("SC\t\xE9\t\xFF"), ""));
+  EXPECT_TRUE(l.log().endsWith("\tSC\t\xE9\t\xFF\r\n"));
+}
+
+TEST(EditLog, AnExistingLogIsFoundWhateverItsCase) {
+  Loaded l;
+  {
+    QFile f(l.fx->folder + QStringLiteral("GLOSS.LOG"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old line\r\n");
+  }
+  ASSERT_TRUE(l.edits.writeLog(1, 5, "SC\ta\tb", ""));
+  const QByteArray all = l.file(QStringLiteral("GLOSS.LOG"));
+  EXPECT_TRUE(all.startsWith("old line\r\n"));
+  EXPECT_TRUE(all.endsWith("\tSC\ta\tb\r\n"));
+}
+
+TEST(EditLog, AnUnwritableLogIsAnErrorAndTheEditIsStillSaved) {
+  Loaded l;
+  // A folder where the log file should be: it cannot be opened for appending.
+  ASSERT_TRUE(QDir(l.fx->folder).mkdir(QStringLiteral("gloss.log")));
+  EXPECT_FALSE(l.edits.writeLog(1, 1, "SC\ta\tb", ""));
+  EXPECT_TRUE(l.edits.error().contains(QStringLiteral("gloss.log")));
+  EXPECT_FALSE(l.edits.setCellText("speech", TFocusedCell{1, l.word(0)}));
+  TintLin again;
+  ASSERT_TRUE(l.fx->load(again).ok());
+  EXPECT_EQ(again.cellText(1, l.word(0)), "speech");
+}
+
+TEST(EditLog, StatisticsRoundTripUnderAMainNameWithADot) {
+  test::IntLinSpec sp = sampleText();
+  sp.main = QStringLiteral("T.1");
+  Loaded l(sp);
+  QTemporaryDir reg;
+  RegistryStore store(reg.path());
+  Tsubl& slot = l.db.appliedTable().slot(1);
+  slot.editCnt = 3;
+  slot.lastUB = 45001.25;
+  ASSERT_TRUE(l.edits.saveEditInfo(store)) << l.edits.error().toStdString();
+  EXPECT_TRUE(store.keyExists(QStringLiteral("EditInfo/WL/T.1")));
+  TintLin again;
+  TEdits edits(again);
+  l.fx->prepare(again);
+  edits.loadEditInfo(store);
+  EXPECT_EQ(again.pendingTable().slot(1).editCnt, 3);
+  EXPECT_DOUBLE_EQ(again.pendingTable().slot(1).lastUB, 45001.25);
+  EXPECT_DOUBLE_EQ(again.pendingTable().slot(1).lastLB, 0);
 }
 
 TEST(EditLog, LineFormatAndStatistics) {

@@ -60,6 +60,10 @@ TEST(UiStartupDatabase, LoadsPresetTextAndLogsItsLists) {
   EXPECT_TRUE(s.splash()->logText().contains(QStringLiteral("Interlinear\nTST\t\u25CF")))
       << s.splash()->logText().toStdString();
   EXPECT_TRUE(s.splash()->logText().contains(QStringLiteral("GLS\t\u25CF English gloss \u25CF public domain")));
+  // No translation folder: the count, then the closing words directly.
+  EXPECT_TRUE(s.splash()->logText().contains(
+      QStringLiteral("Translations\n\n0 translations loaded -  - for more info see Help - Database info")))
+      << s.splash()->logText().toStdString();
   for (const QString& m : messages) EXPECT_FALSE(m.contains(QStringLiteral("Could not load"))) << m.toStdString();
   qunsetenv("KOV_HOME");
   qunsetenv("XDG_CONFIG_HOME");
