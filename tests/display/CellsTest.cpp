@@ -493,3 +493,4 @@ TEST(CellsTranslationRows, ColumnsDrawTheRowVersesInAlignedRounds) {
 
 }  // namespace
 }  // namespace kov
+

@@ -90,6 +90,9 @@ TEST(ImportWriter, HebrewSliceReadsBackWordByWord) {
 
   const auto v1 = w.words(1);
   ASSERT_EQ(v1.size(), 7u);
+  // Word code 0 is the display's gap word: the first real word is form 1.
+  EXPECT_EQ(w.db.cellAt(v1[0]), 1);
+  EXPECT_TRUE(w.db.list(0).entries[0].text.empty());
   struct Row {
     const char* form;
     const char* gloss;

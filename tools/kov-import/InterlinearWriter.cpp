@@ -76,7 +76,8 @@ bool writeInterlinear(const IlText& text, const QString& folderIn, IlStats* stat
 
   // Word forms in order of first appearance; the stream; rings per sublinear.
   std::unordered_map<std::string, std::uint16_t> formIndex;
-  std::vector<std::string> forms;
+  // Word code 0 is the gap word of the display: no real word may take it.
+  std::vector<std::string> forms{std::string()};
   std::vector<std::uint16_t> stream{0};  // position 0 is never read
   std::vector<std::uint32_t> positionForm;  // per stream position (only word positions matter)
   std::vector<std::vector<std::string>> positionRenderings;  // per word, for the selections

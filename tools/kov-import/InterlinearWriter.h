@@ -48,7 +48,8 @@ struct IlStats {
   std::vector<int> entries;  // per sublinear: entries written (rings included)
 };
 
-// Writes <folder>/<name>.WL0, .gs and every sublinear's .wl and .wlx (atomically each). A
+// Writes <folder>/<name>.WL0, .gs and every sublinear's .wl and .wlx (atomically each). Entry 0
+// of the main list is the empty gap word, so words are numbered from 1. A
 // word form gets one ring per sublinear holding its distinct renderings, most frequent first;
 // each position selects its own. False with *error when the text breaks the format's limits
 // (64000 word forms, 255 chapters or verses, 255 renderings of one form, 255-byte texts).
