@@ -32,10 +32,10 @@ struct CellsFixture {
   std::unique_ptr<QPainter> painter;
 
   // Slot j of the table gets fonts[j]; the presentation record of the screen is fixed.
-  CellsFixture(const IntLinSpec& spec, const LineOptions& options, const std::vector<Font>& fonts,
+  CellsFixture(const IntLinSpec& desc, const LineOptions& options, const std::vector<Font>& fonts,
                PresentationMetrics metrics = {2, 4, 2, 0, 0, 10}) {
     ensureGuiApp();
-    fx = buildIntLin(spec);
+    fx = buildIntLin(desc);
     fx->load(db, options);
     TWl& t = db.appliedTable();
     for (int j = 0; j < t.slotCount && j < int(fonts.size()); ++j) {

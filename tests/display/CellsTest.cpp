@@ -85,9 +85,9 @@ TEST(CellsAssembly, MarksVariantsAndConnectedWords) {
     LineOptions o = baseOptions();
     o.setFlag(LineOptions::ColorFill, true);
     if (c.option >= 0) o.setFlag(c.option, false);
-    IntLinSpec spec = glossSpec(c.text);
-    spec.variants = {{"K", "Ketiv", ""}, {"Q", "Qere", ""}};
-    CellsFixture f(spec, o, kMonoFonts);
+    IntLinSpec desc = glossSpec(c.text);
+    desc.variants = {{"K", "Ketiv", ""}, {"Q", "Qere", ""}};
+    CellsFixture f(desc, o, kMonoFonts);
     f.start(plainView());
     f.rows(0, 4000);
     std::vector<std::string> got;
@@ -160,9 +160,9 @@ TEST(CellsAssembly, VerseCellSpacingFollowsTheLabelModes) {
 
 TEST(CellsLayout, LinesStackWithSpacingAndVariantLines) {
   LineOptions o = baseOptions();
-  IntLinSpec spec = glossSpec("#MAT 1: a");
-  spec.variants = {{"K", "Ketiv", ""}, {"Q", "Qere", ""}};
-  CellsFixture f(spec, o, kMonoFonts, {3, 4, 2, 0, 0, 10});
+  IntLinSpec desc = glossSpec("#MAT 1: a");
+  desc.variants = {{"K", "Ketiv", ""}, {"Q", "Qere", ""}};
+  CellsFixture f(desc, o, kMonoFonts, {3, 4, 2, 0, 0, 10});
   f.db.appliedTable().slot(1).fonts[0]._WL_dyH = 2;
   f.db.appliedTable().slot(1).fonts[0]._WL_dyL = 1;
   f.start(plainView());
@@ -256,8 +256,8 @@ TEST(CellsRows, NextVerseNewLineEndsRowsAtVersesWithoutJustifying) {
 TEST(CellsRows, RightToLeftRowsStartAtTheRightEdge) {
   LineOptions o = baseOptions();
   o.setFlag(LineOptions::Right2Left, true);
-  IntLinSpec spec = glossSpec("#GEN 1: brayt bra", {{"brayt", {"beginning"}}, {"bra", {"created"}}});
-  CellsFixture f(spec, o, {{QStringLiteral("Hebrew KOV"), -30, true}, {kMono, -14}});
+  IntLinSpec desc = glossSpec("#GEN 1: brayt bra", {{"brayt", {"beginning"}}, {"bra", {"created"}}});
+  CellsFixture f(desc, o, {{QStringLiteral("Hebrew KOV"), -30, true}, {kMono, -14}});
   TCellView v = plainView();
   v.canvas = f.canvas(600, 120);
   f.start(v, f.fx->words[1]);
@@ -347,11 +347,11 @@ QList<QRgb> coloursIn(const QImage& img, int x0, int x1, int y0, int y1) {
 TEST(CellsDrawing, BlankIfSameDrawsAFaintRuleForTheRepeatedGloss) {
   LineOptions o = baseOptions();
   o.setFlag(LineOptions::BlankIfSameDn, true);
-  IntLinSpec spec;
-  spec.text = withGap("#MAT 1: logos");
-  spec.sublinears = {sublinear(QStringLiteral("CGTS.wl"), {{"logos", {"word"}}}),
+  IntLinSpec desc;
+  desc.text = withGap("#MAT 1: logos");
+  desc.sublinears = {sublinear(QStringLiteral("CGTS.wl"), {{"logos", {"word"}}}),
                      sublinear(QStringLiteral("CGES_id.wl"), {{"logos", {"Word"}}})};
-  CellsFixture f(spec, o, {{kMono, -20}, {kMono, -14}, {kMono, -14}});
+  CellsFixture f(desc, o, {{kMono, -20}, {kMono, -14}, {kMono, -14}});
   TCellView v = plainView();
   v.canvas = f.canvas(300, 100);
   f.start(v, f.fx->words[1]);
@@ -372,9 +372,9 @@ TEST(CellsDrawing, VerticalModeTwoGreysAVariantWordAndRulesTheOtherRow) {
   LineOptions o = baseOptions();
   o.setShowVarMode(2);
   for (int v = 2; v < 5; ++v) o.setFlag(LineOptions::VariantBool1 + v, false);
-  IntLinSpec spec = glossSpec("#MAT 1: a {v1} mmm b");
-  spec.variants = {{"K", "Ketiv", ""}, {"Q", "Qere", ""}};
-  CellsFixture f(spec, o, kMonoFonts);
+  IntLinSpec desc = glossSpec("#MAT 1: a {v1} mmm b");
+  desc.variants = {{"K", "Ketiv", ""}, {"Q", "Qere", ""}};
+  CellsFixture f(desc, o, kMonoFonts);
   TCellView v = plainView();
   v.canvas = f.canvas(400, 150);
   f.start(v);
