@@ -1,5 +1,6 @@
 #include "ui/TIntLinWin.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -12,6 +13,7 @@
 #include "display/cRenderTxt.h"
 #include "display/cTrnNote.h"
 #include "texts/cTranslations.h"
+#include "ui/TFrmInfo2.h"
 
 namespace kov {
 
@@ -31,6 +33,11 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(300, 150);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  focus_ = std::make_unique<Tfocus>(db_, *drw_, shared_);
+  hoverTimer_.setInterval(200);
+  connect(&hoverTimer_, &QTimer::timeout, this, &TIntLinWin::hoverTick);
+  hoverTimer_.start();
 }
 
 TIntLinWin::~TIntLinWin() = default;
@@ -146,7 +153,9 @@ const QImage& TIntLinWin::render() {
                QStringLiteral("No interlinear text available for this passage"));
     return image_;
   }
-  const double zoom = 1 + zoomIndex / 16.0;
+  shared_.SetZoomIndex(zoomIndex);
+  zoomIndex = shared_.zoomIndex;
+  const double zoom = shared_.zoom;
   render_.BuildFontSet(0, TTxtDrw::fontsOf(db_.appliedTable(), 0, -10), zoom);
   drw_->FontsChanged();
   const int split = translations_ && translations_->count() > 0 ? int(sz.width() * (1 - translationShare))
@@ -177,6 +186,7 @@ const QImage& TIntLinWin::render() {
       break;
     }
   }
+  focus_->FollowKeyboardFocus();
   if (split < sz.width()) {
     p.setPen(QColor(0xC0, 0xC0, 0xC0));
     p.drawLine(split, top, split, sz.height());
@@ -192,6 +202,43 @@ void TIntLinWin::paintEvent(QPaintEvent*) {
   }
   QPainter p(this);
   p.drawImage(0, 0, image_);
+  // The focus frames go over the copied page, so moving them never repaints the text.
+  if (hasBook_ && start_ >= 0) focus_->Draw(p, 0xFFFFFF, 0xFF0000, 0xFF0000, 0x0000FF);
+}
+
+void TIntLinWin::mouseMoveEvent(QMouseEvent* e) {
+  if (focus_->MouseMoved(e->position().toPoint())) update();
+}
+
+void TIntLinWin::leaveEvent(QEvent*) {
+  if (focus_->MouseMoved(QPoint(-1000, -1000))) update();
+}
+
+void TIntLinWin::mousePressEvent(QMouseEvent* e) {
+  setFocus();
+  if (e->button() != Qt::LeftButton) return;
+  if (focus_->Click(e->position().toPoint(), selected_)) {
+    update();
+    emit wordChosen(selected_);
+  }
+}
+
+void TIntLinWin::hoverTick() {
+  if (!info_ || !isVisible()) return;
+  const QPoint p = mapFromGlobal(QCursor::pos());
+  const bool rested = std::abs(p.x() - lastHoverPoint_.x()) <= 4 && std::abs(p.y() - lastHoverPoint_.y()) <= 4;
+  lastHoverPoint_ = p;
+  const int slot = db_.known().parsing;
+  const Tfocus::Hit h = focus_->HitTest(p);
+  if (rested && h.found && slot > 0 && rect().contains(p)) {
+    const DisplayCell& c = drw_->cell(0, h.cell);
+    info_->parsingSlot = slot;
+    info_->zoom = shared_.zoom;
+    info_->ShowWordInfo(slot, c.code, c.selectors[std::size_t(slot)], mapToGlobal(QPoint(0, 0)),
+                        focus_->frameRect(h.cell, h.line, false));
+  } else if (!h.found) {
+    info_->startHideTimer();
+  }
 }
 
 void TIntLinWin::resizeEvent(QResizeEvent*) { dirty_ = true; }
@@ -200,9 +247,17 @@ void TIntLinWin::keyPressEvent(QKeyEvent* e) {
   const bool shift = e->modifiers() & Qt::ShiftModifier;
   switch (e->key()) {
     case Qt::Key_Down:
+      if (focus_->keyboardMode && !shift && !focus_->KeyboardRowDown()) {
+        update();
+        break;
+      }
       shift ? stepChapters(1) : stepVerses(1);
       break;
     case Qt::Key_Up:
+      if (focus_->keyboardMode && !shift && !focus_->KeyboardRowUp()) {
+        update();
+        break;
+      }
       shift ? stepChapters(-1) : stepVerses(-1);
       break;
     case Qt::Key_PageDown:
@@ -210,6 +265,27 @@ void TIntLinWin::keyPressEvent(QKeyEvent* e) {
       break;
     case Qt::Key_PageUp:
       stepVerses(-std::max(1, versesShown_ - 1));
+      break;
+    case Qt::Key_Slash:
+      focus_->keyboardMode ? focus_->KeyboardOff() : focus_->KeyboardOn(shared_.mouse);
+      update();
+      break;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      // Right to left: the keys follow the reading direction on screen.
+      const bool rtl = db_.appliedOptions().flag(LineOptions::Right2Left);
+      const bool forward = (e->key() == Qt::Key_Right) != rtl;
+      if (focus_->keyboardMode) forward ? focus_->KeyboardNextCell() : focus_->KeyboardPrevCell();
+      update();
+      break;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (focus_->keyboardMode && focus_->keyCell >= 0) {
+        const QRect r = focus_->frameRect(focus_->keyCell, focus_->keyLine, false);
+        if (focus_->Click(r.center(), selected_)) emit wordChosen(selected_);
+        update();
+      }
       break;
     case Qt::Key_Plus:
       zoomIndex = std::min(zoomIndex + 1, 32);

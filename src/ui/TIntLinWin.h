@@ -6,6 +6,9 @@
 #include <memory>
 
 #include "db/VerseRef.h"
+#include "display/Ufocus.h"
+
+#include <QTimer>
 
 namespace kov {
 
@@ -14,6 +17,8 @@ class TRenderTxt;
 class TTxtDrw;
 class Twtext;
 class TTranslations;
+class TFrmInfo2;
+class Tfocus;
 
 // The interlinear window: the passage from a verse on, as rows of word cells with their
 // sublinears, and a translation column in the right margin. Painted into an off-screen image.
@@ -43,18 +48,30 @@ class TIntLinWin : public QWidget {
   // Paints the current state into the off-screen image and returns it.
   const QImage& render();
 
+  // The word information window shown when the mouse rests on a word (not owned).
+  void setWordInfo(TFrmInfo2* info) { info_ = info; }
+  Tfocus& focus() { return *focus_; }
+  const TShared& shared() const { return shared_; }
+  const TSelectedWord& selectedWord() const { return selected_; }
+
  signals:
   void placeChanged(const VerseRef& ref);
+  // A word line was clicked (or chosen with Enter in keyboard mode).
+  void wordChosen(const TSelectedWord& word);
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void resizeEvent(QResizeEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
   void wheelEvent(QWheelEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  void leaveEvent(QEvent*) override;
 
  private:
   void paintHeader(class QPainter& p, int width);
   void paintTranslation(class QPainter& p, int left, int right, int top, int bottom);
+  void hoverTick();
 
   TintLin& db_;
   TRenderTxt& render_;
@@ -66,6 +83,12 @@ class TIntLinWin : public QWidget {
   bool hasBook_ = true;
   int versesShown_ = 0;
   bool dirty_ = true;
+  TShared shared_;
+  std::unique_ptr<Tfocus> focus_;
+  TSelectedWord selected_;
+  TFrmInfo2* info_ = nullptr;
+  QTimer hoverTimer_;
+  QPoint lastHoverPoint_{-100, -100};
 };
 
 }  // namespace kov

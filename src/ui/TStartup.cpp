@@ -21,6 +21,8 @@
 #include "display/UWtext.h"
 #include "display/cRenderTxt.h"
 #include "texts/cTranslations.h"
+#include "db/Cparsing.h"
+#include "ui/TFrmInfo2.h"
 #include "ui/TIntLinWin.h"
 #include "ui/TFrmKOVMain.h"
 #include "ui/TFrmKOVsplash.h"
@@ -73,6 +75,7 @@ TStartup::TStartup(Prompts prompts, QObject* parent) : QObject(parent), prompts_
 
 TStartup::~TStartup() {
   // The windows go first: they draw with the database and the renderer held here.
+  wordInfo_.reset();
   main_.reset();
 }
 
@@ -245,6 +248,7 @@ bool TStartup::start() {
   // The long-lived drawing objects every view shares.
   render_ = std::make_unique<TRenderTxt>();
   wtext_ = std::make_unique<Twtext>(*render_);
+  parsing_ = std::make_unique<Tparsing>();
   step(13);
   translations_ = std::make_unique<TTranslations>();
   // The opening messages go to the hidden status line, as the step names do.
@@ -254,6 +258,8 @@ bool TStartup::start() {
   if (db_ && db_->lastPosition() > 0) {
     interlinear_ = new TIntLinWin(*db_, *render_, *wtext_, translations_.get());
     interlinear_->zoomIndex = settings_->zoomIdx;
+    wordInfo_ = std::make_unique<TFrmInfo2>(*db_, *parsing_, *render_);
+    interlinear_->setWordInfo(wordInfo_.get());
     main_->setInterlinear(interlinear_);
   }
   step(14);

@@ -17,6 +17,8 @@ class TTranslations;
 class TIntLinWin;
 class TRenderTxt;
 class Twtext;
+class Tparsing;
+class TFrmInfo2;
 struct Tsubl;
 
 // One step of the start-up: its status text (may be empty) and the progress bar value
@@ -79,6 +81,8 @@ class TStartup : public QObject {
   std::unique_ptr<TTranslations> translations_;
   std::unique_ptr<TRenderTxt> render_;
   std::unique_ptr<Twtext> wtext_;
+  std::unique_ptr<Tparsing> parsing_;
+  std::unique_ptr<TFrmInfo2> wordInfo_;
   TIntLinWin* interlinear_ = nullptr;  // owned by the main window's dock
   QStringList statusLog_;
 };

@@ -74,3 +74,65 @@ TEST(UiIntLinWin, MissingBookShowsTheNoInterlinearText) {
 
 }  // namespace
 }  // namespace kov
+
+namespace kov {
+namespace {
+
+TEST(UiFocus, HitTestGapLabelReferenceAndZoom) {
+  Window w;
+  ASSERT_TRUE(w.win->ShowPlace(w.at("GEN", 1, 1)));
+  w.win->render();
+  Tfocus& f = w.win->focus();
+  const int a = f.CellAtPosition(w.fx->words[0]);
+  ASSERT_GE(a, 0);
+  const QRect r = f.frameRect(a, 0, false);
+  // The middle of the word's first line, and a point in the gap beside it, both hit it.
+  const Tfocus::Hit mid = f.HitTest(r.center());
+  EXPECT_TRUE(mid.found);
+  EXPECT_EQ(mid.cell, a);
+  EXPECT_EQ(mid.line, 0);
+  EXPECT_EQ(f.HitTest(QPoint(r.left() + 1, r.center().y())).cell, a);
+  // The verse label before it is no target.
+  ASSERT_GT(a, 0);
+  EXPECT_FALSE(f.HitTest(QPoint(f.frameRect(a - 1, 0, false).center())).found);
+  EXPECT_EQ(f.CellReference(a), "GEN 1:1 .1");
+  EXPECT_EQ(f.CellReference(f.CellAtPosition(w.fx->words[1])), "GEN 1:1 .2");
+
+  TShared s;
+  s.SetZoomIndex(40);
+  EXPECT_EQ(s.zoomIndex, 32);
+  EXPECT_DOUBLE_EQ(s.zoom, 3.0);
+  s.SetZoomIndex(-2);
+  EXPECT_DOUBLE_EQ(s.zoom, 1.0);
+}
+
+TEST(UiFocus, KeyboardFocusFollowsItsWordAndClickSelects) {
+  Window w;
+  ASSERT_TRUE(w.win->ShowPlace(w.at("GEN", 1, 1)));
+  w.win->render();
+  Tfocus& f = w.win->focus();
+  QTest::keyClick(w.win.get(), Qt::Key_Slash);
+  ASSERT_TRUE(f.keyboardMode);
+  // The word of verse 2 keeps the focus when the page starts one verse later.
+  const int c = f.CellAtPosition(w.fx->words[2]);
+  f.keyCell = c;
+  f.keyPosition = w.fx->words[2];
+  w.win->stepVerses(1);
+  w.win->render();
+  EXPECT_EQ(f.keyCell, f.CellAtPosition(w.fx->words[2]));
+  // A word that leaves the page: the first word cell drawn.
+  w.win->stepVerses(1);
+  w.win->render();
+  EXPECT_EQ(f.keyPosition, w.fx->words[3]);
+  EXPECT_TRUE(f.KeyboardPrevCell());  // already the first word
+
+  TSelectedWord chosen;
+  QObject::connect(w.win.get(), &TIntLinWin::wordChosen, [&](const TSelectedWord& s) { chosen = s; });
+  const QRect r = f.frameRect(f.keyCell, 0, false);
+  QTest::mouseClick(w.win.get(), Qt::LeftButton, Qt::NoModifier, r.center());
+  EXPECT_EQ(chosen.streamPos, w.fx->words[3]);
+  EXPECT_EQ(chosen.sublinear, 0);
+}
+
+}  // namespace
+}  // namespace kov
