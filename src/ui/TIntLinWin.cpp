@@ -3,6 +3,8 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -35,6 +37,10 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   focus_ = std::make_unique<Tfocus>(db_, *drw_, shared_);
+  // The scroll bar runs over the whole word stream; dragging it shows the verse at that place.
+  scroll_ = new QScrollBar(Qt::Vertical, this);
+  scroll_->setFocusPolicy(Qt::NoFocus);
+  connect(scroll_, &QScrollBar::valueChanged, this, &TIntLinWin::scrolledTo);
   hoverTimer_.setInterval(200);
   connect(&hoverTimer_, &QTimer::timeout, this, &TIntLinWin::hoverTick);
   hoverTimer_.start();
@@ -158,8 +164,9 @@ const QImage& TIntLinWin::render() {
   const double zoom = shared_.zoom;
   render_.BuildFontSet(0, TTxtDrw::fontsOf(db_.appliedTable(), 0, -10), zoom);
   drw_->FontsChanged();
-  const int split = translations_ && translations_->count() > 0 ? int(sz.width() * (1 - translationShare))
-                                                                 : sz.width();
+  const int barWidth = scroll_->isVisible() ? scroll_->width() : 0;
+  const int usable = sz.width() - barWidth;
+  const int split = translations_ && translations_->count() > 0 ? int(usable * (1 - translationShare)) : usable;
   TCellView v;
   v.view = 0;
   v.canvas = &p;
@@ -187,10 +194,11 @@ const QImage& TIntLinWin::render() {
     }
   }
   focus_->FollowKeyboardFocus();
-  if (split < sz.width()) {
+  syncScrollBar();
+  if (split < usable) {
     p.setPen(QColor(0xC0, 0xC0, 0xC0));
     p.drawLine(split, top, split, sz.height());
-    paintTranslation(p, split + 2, sz.width() - kMargin, top, sz.height());
+    paintTranslation(p, split + 2, usable - kMargin, top, sz.height());
   }
   return image_;
 }
@@ -241,7 +249,30 @@ void TIntLinWin::hoverTick() {
   }
 }
 
-void TIntLinWin::resizeEvent(QResizeEvent*) { dirty_ = true; }
+void TIntLinWin::resizeEvent(QResizeEvent*) {
+  dirty_ = true;
+  scroll_->setGeometry(width() - scroll_->sizeHint().width(), kHeaderHeight, scroll_->sizeHint().width(),
+                       height() - kHeaderHeight);
+}
+
+void TIntLinWin::syncScrollBar() {
+  const QSignalBlocker block(scroll_);
+  scroll_->setRange(1, std::max<std::int32_t>(1, db_.lastPosition()));
+  scroll_->setPageStep(std::max(1, versesShown_ * 20));
+  scroll_->setSingleStep(20);
+  scroll_->setValue(std::max<std::int32_t>(start_, 1));
+}
+
+void TIntLinWin::scrolledTo(int value) {
+  if (!hasBook_ || value < 1) return;
+  // The marker of the verse the value falls in.
+  const TVerseStep s = db_.stepVerses(std::min<std::int32_t>(value, db_.lastPosition()), -1, false);
+  if (s.verse < 0 || s.position == start_) return;
+  start_ = s.position;
+  dirty_ = true;
+  update();
+  emit placeChanged(currentRef());
+}
 
 void TIntLinWin::keyPressEvent(QKeyEvent* e) {
   const bool shift = e->modifiers() & Qt::ShiftModifier;

@@ -10,6 +10,8 @@
 
 #include <QTimer>
 
+class QScrollBar;
+
 namespace kov {
 
 class TintLin;
@@ -88,6 +90,9 @@ class TIntLinWin : public QWidget {
   TSelectedWord selected_;
   TFrmInfo2* info_ = nullptr;
   QTimer hoverTimer_;
+  QScrollBar* scroll_ = nullptr;
+  void syncScrollBar();
+  void scrolledTo(int value);
   QPoint lastHoverPoint_{-100, -100};
 };
 

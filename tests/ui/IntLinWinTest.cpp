@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QTest>
 
 #include "db/cIntLin.h"
@@ -132,6 +133,26 @@ TEST(UiFocus, KeyboardFocusFollowsItsWordAndClickSelects) {
   QTest::mouseClick(w.win.get(), Qt::LeftButton, Qt::NoModifier, r.center());
   EXPECT_EQ(chosen.streamPos, w.fx->words[3]);
   EXPECT_EQ(chosen.sublinear, 0);
+}
+
+}  // namespace
+}  // namespace kov
+
+namespace kov {
+namespace {
+
+TEST(UiIntLinWin, ScrollBarRunsOverTheWholeText) {
+  Window w;
+  ASSERT_TRUE(w.win->ShowPlace(w.at("GEN", 1, 1)));
+  w.win->show();
+  w.win->render();
+  auto* bar = w.win->findChild<QScrollBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->maximum(), w.db.lastPosition());
+  // A value inside a verse shows that verse from its start.
+  bar->setValue(w.fx->words[4] + 0);  // the word of GEN 2:1
+  EXPECT_EQ(w.place(), "GEN 2:1");
+  EXPECT_EQ(w.win->startPosition(), w.fx->marker("GEN 2:1"));
 }
 
 }  // namespace
