@@ -151,9 +151,9 @@ const QImage& TIntLinWin::render() {
   image_.fill(Qt::white);
   QPainter p(&image_);
   p.setRenderHint(QPainter::TextAntialiasing);
-  paintHeader(p, sz.width());
   const int top = kHeaderHeight + 6;
   if (!hasBook_ || start_ < 0) {
+    paintHeader(p, sz.width());
     p.setPen(Qt::darkGray);
     p.drawText(QRect(0, top, sz.width(), 40), Qt::AlignCenter,
                QStringLiteral("No interlinear text available for this passage"));
@@ -200,6 +200,8 @@ const QImage& TIntLinWin::render() {
     p.drawLine(split, top, split, sz.height());
     paintTranslation(p, split + 2, usable - kMargin, top, sz.height());
   }
+  // Last, so that nothing drawn for the page reaches into the header strip.
+  paintHeader(p, sz.width());
   return image_;
 }
 
