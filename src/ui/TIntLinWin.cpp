@@ -162,8 +162,12 @@ const QImage& TIntLinWin::render() {
   shared_.SetZoomIndex(zoomIndex);
   zoomIndex = shared_.zoomIndex;
   const double zoom = shared_.zoom;
-  render_.BuildFontSet(0, TTxtDrw::fontsOf(db_.appliedTable(), 0, -10), zoom);
-  drw_->FontsChanged();
+  // Fonts are made, and texts measured again, only when the zoom changed.
+  if (zoom != fontZoom_) {
+    render_.BuildFontSet(0, TTxtDrw::fontsOf(db_.appliedTable(), 0, -10), zoom);
+    drw_->FontsChanged();
+    fontZoom_ = zoom;
+  }
   const int barWidth = scroll_->isVisible() ? scroll_->width() : 0;
   const int usable = sz.width() - barWidth;
   const int split = translations_ && translations_->count() > 0 ? int(usable * (1 - translationShare)) : usable;

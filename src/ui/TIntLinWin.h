@@ -85,6 +85,7 @@ class TIntLinWin : public QWidget {
   bool hasBook_ = true;
   int versesShown_ = 0;
   bool dirty_ = true;
+  double fontZoom_ = 0;  // the zoom the renderer's fonts were made for
   TShared shared_;
   std::unique_ptr<Tfocus> focus_;
   TSelectedWord selected_;
