@@ -164,4 +164,11 @@ int textToNumber(const std::string& text) {
   return static_cast<int>(std::min<long long>(value, std::numeric_limits<int>::max()));
 }
 
+std::string toLatin1Text(const QString& text) {
+  std::string out;
+  out.reserve(std::size_t(text.size()));
+  for (QChar c : text) out.push_back(c.unicode() < 256 ? char(c.unicode()) : '?');
+  return out;
+}
+
 }  // namespace kov

@@ -55,6 +55,9 @@ std::optional<BracketName> bracketName(const std::string& entry);
 // The caption without its '&' accelerator marks.
 std::string removeAmpersands(const std::string& caption);
 
+// A 16-bit text as an 8-bit database text: characters beyond Latin-1 become "?".
+std::string toLatin1Text(const QString& text);
+
 // The number formed by the digits at the start of the text; 1 when it does not start with a
 // digit. Saturates at the largest int.
 int leadingNumber(const std::string& text);

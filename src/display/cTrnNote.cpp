@@ -9,6 +9,7 @@
 #include "display/UWtext.h"
 #include "display/cRenderTxt.h"
 #include "display/cTxtBox.h"
+#include "db/TextUtils.h"
 #include "db/cCalcPos.h"
 #include "texts/UWordGP.h"
 #include "texts/Unotes.h"
@@ -17,12 +18,6 @@ namespace kov {
 
 namespace {
 
-std::string latin1(const QString& s) {
-  std::string out;
-  out.reserve(std::size_t(s.size()));
-  for (QChar c : s) out.push_back(c.unicode() < 256 ? char(c.unicode()) : '?');
-  return out;
-}
 
 }  // namespace
 
@@ -112,7 +107,7 @@ void TtrnNote::DrawNextVerse() {
       if (found) {
         drawing = notes->foundRef();
         current.verse = std::int16_t(notes->currentVerse() > 0 ? notes->currentVerse() : drawing.verse);
-        text = latin1(notes->noteText());
+        text = toLatin1Text(notes->noteText());
       }
     }
     hasText = found;

@@ -9,6 +9,7 @@
 #include "core/AtomicFile.h"
 #include "core/ProgramFolder.h"
 #include "db/CBookRef.h"
+#include "db/TextUtils.h"
 #include "kov-import/HebrewMorph.h"
 #include "kov-import/LetterCode.h"
 #include "kov-import/Transliterate.h"
@@ -21,12 +22,6 @@ namespace {
 
 constexpr int kMaxProblems = 12;
 
-std::string latin1(const QString& s) {
-  std::string out;
-  out.reserve(std::size_t(s.size()));
-  for (QChar c : s) out.push_back(c.unicode() < 256 ? char(c.unicode()) : '?');
-  return out;
-}
 
 void problem(ConversionReport& r, const QString& text) {
   if (r.problems.size() < kMaxProblems) r.problems << text;
@@ -42,7 +37,7 @@ IlBook bookShell(const QString& code, const TbookRef& names) {
   IlBook b;
   b.code = code.toStdString();
   const QString name = names.displayNameOf(b.code);
-  b.name = latin1(name.isEmpty() ? code : name);
+  b.name = toLatin1Text(name.isEmpty() ? code : name);
   b.abbreviation = abbreviationOf(b.code);
   return b;
 }
@@ -191,7 +186,7 @@ IlText hebrewText(const std::vector<HebrewBook>& books, const std::vector<Strong
         if (strong.startsWith(QLatin1Char('H'))) number = strong.mid(1).section(QLatin1Char('/'), -1).toInt();
         std::string lemma = lemmaCodes.value(number);
         CharTable::markUsed(usedLemma, lemma);
-        iw.renderings = {latin1(hebrewWordGloss(w.lemma, w.morph, shortGlosses)), strong.toStdString(),
+        iw.renderings = {toLatin1Text(hebrewWordGloss(w.lemma, w.morph, shortGlosses)), strong.toStdString(),
                          translit.encode(transliterateHebrew(shown)), m.code, lemma};
         v.words.push_back(std::move(iw));
       }
@@ -249,8 +244,8 @@ IlText greekText(const std::vector<GreekBook>& books, const std::vector<StrongEn
         CodeResult lemma = greekToCode(w.lemma);
         if (!lemma.ok()) lemma.code = lemmaCodes.value(w.strong);
         CharTable::markUsed(usedLemma, lemma.code);
-        iw.renderings = {latin1(w.gloss), w.strong > 0 ? "G" + std::to_string(w.strong) : std::string(),
-                         translit.encode(transliterateGreek(w.text)), latin1(w.morph), lemma.code};
+        iw.renderings = {toLatin1Text(w.gloss), w.strong > 0 ? "G" + std::to_string(w.strong) : std::string(),
+                         translit.encode(transliterateGreek(w.text)), toLatin1Text(w.morph), lemma.code};
         v.words.push_back(std::move(iw));
       }
     }
@@ -303,7 +298,7 @@ bool writeTranslation(const QString& prgDir, const QString& name, const QString&
                       const std::vector<TranslationBook>& books, const TbookRef& names, QString* error) {
   TbookTable table;
   table.headerLines << QStringLiteral("*") + description;
-  table.header.Bkn = latin1(description);
+  table.header.Bkn = toLatin1Text(description);
   table.header.Bka = name.left(5).toStdString();
   table.header.Bks = name.left(3).toUpper().toStdString();
   std::vector<TWgpVerse> verses;
@@ -311,7 +306,7 @@ bool writeTranslation(const QString& prgDir, const QString& name, const QString&
     Tbk_rec rec;
     rec.Bks = b.code.toStdString();
     const QString display = names.displayNameOf(rec.Bks);
-    rec.Bkn = latin1(display.isEmpty() ? b.name : display);
+    rec.Bkn = toLatin1Text(display.isEmpty() ? b.name : display);
     rec.Bka = abbreviationOf(rec.Bks);
     rec.testament = b.code == QStringLiteral("MAT") || (!table.books.empty() && table.books.back().testament == 'B') ? 'B' : 'A';
     int chapters = 0;
