@@ -16,11 +16,6 @@
 
 namespace kov {
 
-namespace {
-
-
-}  // namespace
-
 TtrnNote::TtrnNote(int column, Twtext& layout, TRenderTxt& render)
     : column_(column), layout_(layout), render_(render), cells_(kMaxCells + 1) {}
 

@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kMaxProblems = 12;
 
-
 void problem(ConversionReport& r, const QString& text) {
   if (r.problems.size() < kMaxProblems) r.problems << text;
 }
