@@ -54,12 +54,14 @@ void TFrmInfo2::prepareFont() {
 
 int TFrmInfo2::lineWidth(const std::string& line) {
   render_.measureOnly = true;
+  render_.completeFields = true;  // the lines are shown whole, never cut with "..."
   render_.canvas = nullptr;
   render_.SelectAdhocFont(kAdhocSlot, 0);
   render_.ResetMarkup();
   double advance = 0;
   render_.DrawMarkup(3, 0, advance, line);
   render_.measureOnly = false;
+  render_.completeFields = false;
   return int(std::ceil(advance)) + 3;
 }
 
@@ -90,6 +92,7 @@ void TFrmInfo2::paintEvent(QPaintEvent*) {
   const QColor back = palette().color(QPalette::ToolTipBase);
   p.fillRect(rect(), back);
   render_.canvas = &p;
+  render_.completeFields = true;
   render_.setTextClr(0);
   for (int i = 0; i < int(lines_.size()); ++i) {
     const QRect item(0, i * (itemHeight_ + 1), width(), itemHeight_ + 1);
@@ -105,6 +108,7 @@ void TFrmInfo2::paintEvent(QPaintEvent*) {
     render_.DrawMarkup(item.left() + 3, item.top(), advance, lines_[std::size_t(i)]);
   }
   render_.canvas = nullptr;
+  render_.completeFields = false;
 }
 
 void TFrmInfo2::mouseMoveEvent(QMouseEvent*) { HideWordInfo(); }

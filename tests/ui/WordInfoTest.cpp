@@ -48,6 +48,8 @@ TEST(UiWordInfo, ShowsTheDecodedLinesAndHidesOnMouseMove) {
   EXPECT_EQ(info.itemHeight(), 18);
   EXPECT_EQ(info.height(), int(expected.size()) * 19 + 5);
   EXPECT_EQ(info.pos(), QPoint(10, 30));
+  // KOV_INFO_SAMPLE=file.png keeps a picture of the window to look at.
+  if (qEnvironmentVariableIsSet("KOV_INFO_SAMPLE")) info.grab().save(qEnvironmentVariable("KOV_INFO_SAMPLE"));
   QTest::mouseMove(&info, QPoint(5, 5));
   EXPECT_FALSE(info.isVisible());
 }
