@@ -102,7 +102,9 @@ TWordListStageResult TSearch::WordListStageInterlinear(int column) {
   std::array<std::uint8_t, kMaxQueryRows> counts{};
   const std::int32_t limit = std::min(ItemLimit, kMaxSrchItems);
 
-  for (std::int32_t w = 1; w < mainCount && w < kSrchIndexSize && !rows.empty() && !full; ++w) {
+  // Entry 0 is searched too: the stream may hold code 0 as a word, which would otherwise
+  // never be found.
+  for (std::int32_t w = 0; w < mainCount && w < kSrchIndexSize && !rows.empty() && !full; ++w) {
     counts.fill(255);
     bool rejected = false;
     for (std::size_t i = 0; i < rows.size() && !rejected; ++i) {
@@ -391,6 +393,46 @@ bool TSearch::seekColumn(const TSrchList& list, bool useIndex, bool rewound, boo
   return false;
 }
 
+bool TSearch::phraseInVariants(std::int32_t p, bool useIndex) {
+  const LineOptions& applied = db_->appliedOptions();
+  std::vector<int> shown;
+  for (int v = 0; v < 5; ++v)
+    if (applied.flag(LineOptions::VariantBool1 + v)) shown.push_back(v);
+  if (shown.empty()) return false;
+  const unsigned full = (1u << shown.size()) - 1u;
+  TGndStream walk;
+  walk.setStream(&db_->stream());
+  walk.first = walker_.markerPosition();
+  walk.last = Query->RangeToPos;
+  // The combination with every shown reading on is the ordinary walk, already tried.
+  for (unsigned mask = 0; mask < full; ++mask) {
+    LineOptions options = applied;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      options.setFlag(LineOptions::VariantBool1 + shown[i], ((mask >> i) & 1u) != 0);
+    walk.start(options);
+    bool atFirst = false;
+    while (walk.next()) {
+      if (walk.valuePosition() >= p) {
+        atFirst = walk.valuePosition() == p;
+        break;
+      }
+    }
+    if (!atFirst) continue;
+    std::vector<std::int32_t> words{p};
+    bool ok = true;
+    for (int c = 1; c < RunLists.ListCount && ok; ++c) {
+      walk.clearNewVerse();
+      ok = walk.next() && !walk.newVerse() && satisfies(*RunLists.list(c), walk.valuePosition(), walk.value(), useIndex);
+      if (ok) words.push_back(walk.valuePosition());
+    }
+    if (ok) {
+      HitWords = std::move(words);
+      return true;
+    }
+  }
+  return false;
+}
+
 void TSearch::appendRecord(std::int32_t position, std::int32_t marker, std::int16_t verse) {
   if (std::size_t(ResultCount) >= Results.size())
     Results.resize(Results.size() + kResultsGrowth);
@@ -471,6 +513,8 @@ void TSearch::VerseStage(bool useIndex) {
               break;
           }
         }
+        // A phrase may lie inside one reading where several variant readings are shown.
+        if (!ok && q.LogicMode == kLogicPhrase && q.Interlinear) ok = phraseInVariants(p, useIndex);
         if (ok) recordHit(true);
         walker_.setVsMode(false);
       }

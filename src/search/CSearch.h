@@ -173,6 +173,7 @@ class TSearch : public TTranslationHits {
   bool satisfies(const TSrchList& list, std::int32_t p, std::uint16_t w, bool useIndex) const;
   bool rowBytesMatch(const TSrchItem& item, const TSrchList& list, std::int32_t p) const;
   bool seekColumn(const TSrchList& list, bool useIndex, bool rewound, bool nextOnly);
+  bool phraseInVariants(std::int32_t p, bool useIndex);
   void recordHit(bool multiColumn);
   void appendRecord(std::int32_t position, std::int32_t marker, std::int16_t verse);
   bool prepareWalker();

@@ -261,6 +261,45 @@ TEST(EngineVerse, LogicModesCombineColumnsWithinAVerse) {
   }
 }
 
+TEST(EngineVerse, PhraseTriesEachCombinationOfShownVariantReadings) {
+  // theos is a word of reading 1, logos of reading 2; arche is word form 0, which is searched too.
+  test::IntLinSpec spec;
+  spec.text = "#GEN 1: arche {v1} theos {v2} logos en 2: arche en logos";
+  for (bool secondShown : {true, false}) {
+    SCOPED_TRACE(secondShown);
+    auto fx = test::buildIntLin(spec);
+    LineOptions options;
+    options.setFlag(LineOptions::VariantBool1, true);
+    options.setFlag(LineOptions::VariantBool1 + 1, secondShown);
+    TintLin db;
+    ASSERT_TRUE(fx->load(db, options).ok());
+    raiseMaxStreamPos(db.lastPosition());
+    TSearch s;
+    s.setDatabase(&db);
+    s.SizeHitMap(true);
+    tSrchQuery& q = *s.Query;
+    q.Cells[0][0].Text = "arche";
+    q.Cells[1][0].Text = "logos";
+    q.ColumnCount = 2;
+    q.LogicMode = kLogicPhrase;
+    s.WordListStage();
+    s.SelectAll();
+    s.VerseStage(true);
+    // With both readings shown, "arche logos" is read with reading 1 off.
+    EXPECT_EQ(s.HitCount, secondShown ? 1 : 0);
+    EXPECT_EQ(s.IsHit(fx->words[0]), secondShown);
+    EXPECT_EQ(s.IsHit(fx->words[2]), secondShown);
+    EXPECT_FALSE(s.IsHit(fx->words[1]));
+    // Verse 1 reads "arche en" with the shown readings off; the walk goes on to verse 2.
+    q.Cells[1][0].Text = "en";
+    s.WordListStage();
+    s.SelectAll();
+    s.VerseStage(true);
+    EXPECT_EQ(s.HitCount, 2);
+    EXPECT_EQ(s.VerseCount, 2);
+  }
+}
+
 TEST(EngineVerse, ThreeColumnsInOrder) {
   Engine e;
   e.run({{{0, "arche"}}, {{kLemma, "ho"}}, {{kStrong, "G305*"}}}, kLogicInOrder);
