@@ -252,7 +252,8 @@ QString TSearch::SelectItems(const std::vector<std::vector<bool>>& selected) {
     int n = 0;
     for (std::int32_t i = 1; i <= m->ItemCount && std::size_t(i) < selected[std::size_t(c)].size(); ++i)
       n += selected[std::size_t(c)][std::size_t(i)] ? 1 : 0;
-    if (n > kMaxSrchItems) return limitText("Selection Count >", kMaxSrchItems, "");
+    const int limit = std::min(ItemLimit, kMaxSrchItems);
+    if (n > limit) return limitText("Selection Count >", limit, "");
   }
   int out = 0;
   RunLists.RowConstraints.fill(0);

@@ -191,6 +191,29 @@ TEST(EngineWordList, ListStopsAtTheItemLimitWithAWarning) {
   EXPECT_EQ(TSearch().ItemLimit, 32000);
 }
 
+TEST(EngineWordList, SelectionChoosesRunItemsAndRefusesTooMany) {
+  Engine e;
+  tSrchQuery& q = *e.s.Query;
+  q.Cells[0][kLemma].Text = "the*";
+  q.Cells[1][0].Text = "nothing";
+  q.Cells[2][kStrong].Text = "G2316";
+  q.ColumnCount = 3;
+  e.s.WordListStage();
+  ASSERT_EQ(e.s.MatchLists.list(0)->ItemCount, 3);  // theos, theou, thelei
+  const int thelei = e.fx->form("thelei");
+  std::vector<bool> first(4, false);
+  for (int i = 1; i <= 3; ++i) first[std::size_t(i)] = e.s.MatchLists.list(0)->item(i).key == thelei;
+  // The empty second column is skipped: two run lists.
+  EXPECT_TRUE(e.s.SelectItems({first, {}, std::vector<bool>(3, true)}).isEmpty());
+  EXPECT_EQ(e.s.RunLists.ListCount, 2);
+  EXPECT_EQ(q.UsedColumns, 2);
+  EXPECT_EQ(e.s.RunLists.list(0)->ItemCount, 1);
+  EXPECT_EQ(e.s.RunLists.list(0)->item(e.s.RunLists.list(0)->Index[std::size_t(thelei)]).key, thelei);
+  e.s.ItemLimit = 2;
+  EXPECT_EQ(e.s.SelectItems({std::vector<bool>(4, true)}), QStringLiteral("Selection Count >2"));
+  EXPECT_EQ(e.s.RunLists.ListCount, 2);  // unchanged
+}
+
 TEST(EngineWordList, OversizedPatternIsARangeErrorNotACrash) {
   Engine e;
   tSrchQuery& q = *e.s.Query;
