@@ -79,12 +79,15 @@ struct DefaultDb {
       why = QStringLiteral("no interlinear text in ") + prg;
       return;
     }
+    // The Hebrew text: the Strong number and lemma queries are Old Testament ones.
+    const QString main = texts.contains(QStringLiteral("WLC"), Qt::CaseInsensitive) ? QStringLiteral("WLC") : texts.first();
     db.setRootFolder(kov::withTrailingSlash(root));
-    db.setMainName(texts.first());
-    db.pendingTable().slot(0).fileName = texts.first() + QStringLiteral(".WL0");
+    db.setMainName(main);
+    db.pendingTable().slot(0).fileName = main + QStringLiteral(".WL0");
     int slot = 1;
     for (const QString& f : QDir(db.mainFolder()).entryList({QStringLiteral("*.wl")}, QDir::Files, QDir::Name))
       if (slot < 20) db.pendingTable().slot(slot++).fileName = f;
+    db.pendingTable().slotCount = std::uint8_t(slot);
     db.readGs();
     if (db.loadAll().main != kov::TLoadReport::Main::Loaded) {
       why = QStringLiteral("the default database did not load");

@@ -160,8 +160,12 @@ TEST(ImportWriter, GreekWordsKeepPunctuationAndRenderings) {
   EXPECT_EQ(codeToGreek(w.db.cellText(0, ws[3])), QString::fromUtf8("λόγος,"));
   EXPECT_EQ(w.db.cellText(2, ws[3]), "G3056");
   EXPECT_EQ(w.db.cellText(4, ws[2]), "V-IAI-3S");
-  // A word without a gloss selects no rendering rather than an empty one.
+  // A word without a gloss selects no rendering rather than an empty one, and its form's entry
+  // is a ring of its own.
   EXPECT_EQ(w.db.selection(1)[std::size_t(ws[3])], 255);
+  const std::uint16_t logos = w.db.cellAt(ws[3]);
+  EXPECT_EQ(w.db.list(1).entries[logos].next, logos);
+  EXPECT_EQ(w.db.list(1).entries[0].next, 0);
   EXPECT_EQ(codeToGreek(w.db.cellText(5, ws[2])), QString::fromUtf8("εἰμί"));
   // Greek transliteration has long vowels: its list maps them through a character table.
   const Tsubl& tr = w.db.appliedTable().slot(3);

@@ -179,6 +179,8 @@ bool writeInterlinear(const IlText& text, const QString& folderIn, IlStats* stat
     std::int32_t next = std::int32_t(forms.size());
     TWordList list;
     list.reset(std::int32_t(forms.size()));
+    // A form without renderings keeps an empty entry that is a ring of its own.
+    for (std::size_t f = 0; f < forms.size(); ++f) list.entries[f] = {0, std::int32_t(f), std::string()};
     for (std::size_t f = 0; f < forms.size(); ++f) {
       auto& ring = byForm[f];
       std::stable_sort(ring.begin(), ring.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
