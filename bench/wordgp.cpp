@@ -10,6 +10,8 @@
 #include "texts/UWordGP.h"
 #include "texts/WordGPWriter.h"
 
+#include "SyntheticTranslation.h"
+
 namespace {
 
 struct Translation {
@@ -22,21 +24,7 @@ struct Translation {
     const char* words[] = {"And", "the", "LORD", "said", "unto", "Moses,", "Speak", "children", "of", "Israel", "that",
                            "they", "bring", "me", "an", "offering:", "every", "man", "giveth", "it", "willingly",
                            "with", "his", "heart", "ye"};
-    int n = 0;
-    for (int b = 0; b < 62 && n < 31000; ++b) {
-      kov::Tbk_rec rec;
-      rec.Bks = "B" + std::to_string(10 + b);
-      rec.Bkn = rec.Bks;
-      rec.chapters = 25;
-      rec.testament = 'A';
-      names.books.push_back(rec);
-      for (int c = 1; c <= 25; ++c)
-        for (int v = 1; v <= 25 && n < 31000; ++v, ++n) {
-          kov::TWgpVerse verse{rec.Bks, c, v, 0, {}};
-          for (int w = 0; w < 25; ++w) verse.words.push_back(words[(n + w * 7) % 25]);
-          verses.push_back(std::move(verse));
-        }
-    }
+    verses = kov::bench::syntheticTranslation(std::vector<const char*>(std::begin(words), std::end(words)), names);
     names.header.Bks = "BEN";
     QString error;
     if (!kov::writeWordGP(path, QStringLiteral("B"), verses, names, &error)) {

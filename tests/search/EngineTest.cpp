@@ -286,11 +286,11 @@ TEST(EngineVerse, LogicModesCombineColumnsWithinAVerse) {
 
 TEST(EngineVerse, PhraseTriesEachCombinationOfShownVariantReadings) {
   // theos is a word of reading 1, logos of reading 2; arche is word form 0, which is searched too.
-  test::IntLinSpec spec;
-  spec.text = "#GEN 1: arche {v1} theos {v2} logos en 2: arche en logos";
+  test::IntLinSpec desc;
+  desc.text = "#GEN 1: arche {v1} theos {v2} logos en 2: arche en logos";
   for (bool secondShown : {true, false}) {
     SCOPED_TRACE(secondShown);
-    auto fx = test::buildIntLin(spec);
+    auto fx = test::buildIntLin(desc);
     LineOptions options;
     options.setFlag(LineOptions::VariantBool1, true);
     options.setFlag(LineOptions::VariantBool1 + 1, secondShown);
