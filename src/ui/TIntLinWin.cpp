@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
@@ -41,6 +42,19 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   scroll_ = new QScrollBar(Qt::Vertical, this);
   scroll_->setFocusPolicy(Qt::NoFocus);
   connect(scroll_, &QScrollBar::valueChanged, this, &TIntLinWin::scrolledTo);
+  const auto button = [this](const QString& text, const QString& hint) {
+    auto* b = new QToolButton(this);
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setFont(QFont(QStringLiteral("Courier New")));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+  };
+  plus_ = button(QStringLiteral("+"), QStringLiteral("Add translation"));
+  minus_ = button(QStringLiteral("-"), QStringLiteral("Remove translation"));
+  connect(plus_, &QToolButton::clicked, this, &TIntLinWin::AddColumn);
+  connect(minus_, &QToolButton::clicked, this, &TIntLinWin::RemoveColumn);
   hoverTimer_.setInterval(200);
   connect(&hoverTimer_, &QTimer::timeout, this, &TIntLinWin::hoverTick);
   hoverTimer_.start();
@@ -102,6 +116,48 @@ void TIntLinWin::stepChapters(int count) {
   emit placeChanged(currentRef());
 }
 
+int TIntLinWin::usableWidth() const { return width() - (scroll_->isVisible() ? scroll_->width() : 0); }
+
+int TIntLinWin::columnWidth() const {
+  const int n = columnCount_;
+  if (n <= 0) return 0;
+  const double total = usableWidth() * translationShare;
+  return int(std::lround((total - columnsRight - columnsLeft - (n - 1) * columnGap) / n));
+}
+
+int TIntLinWin::divisionX() const {
+  const int n = columnCount_;
+  if (n <= 0 || !translations_ || translations_->count() == 0) return usableWidth();
+  return usableWidth() - (n * columnWidth() + columnsLeft + (n - 1) * columnGap + columnsRight);
+}
+
+void TIntLinWin::setColumns(int count) {
+  columnCount_ = std::clamp(count, 0, kMaxColumns);
+  plus_->setEnabled(columnCount_ < kMaxColumns);
+  minus_->setEnabled(columnCount_ > 0);
+  dirty_ = true;
+  update();
+}
+
+void TIntLinWin::AddColumn() {
+  if (columnCount_ >= kMaxColumns) return;
+  const int w = columnWidth() > 0 ? columnWidth() : int(usableWidth() * translationShare);
+  setColumns(columnCount_ + 1);
+  // The columns keep their width: the division moves, unless that leaves too little for either side.
+  const double ratio = double(columnsLeft + columnCount_ * w + (columnCount_ - 1) * columnGap + columnsRight) /
+                       std::max(1, usableWidth());
+  if (ratio > 0.1 && ratio < 0.9) translationShare = ratio;
+}
+
+void TIntLinWin::RemoveColumn() {
+  if (columnCount_ <= 0) return;
+  const int w = columnWidth();
+  setColumns(columnCount_ - 1);
+  const double ratio = double(columnsLeft + columnCount_ * w + (columnCount_ - 1) * columnGap + columnsRight) /
+                       std::max(1, usableWidth());
+  if (ratio > 0.1 && ratio < 0.9) translationShare = ratio;
+}
+
 void TIntLinWin::paintHeader(QPainter& p, int width) {
   p.fillRect(0, 0, width, kHeaderHeight, kHeaderColor);
   const VerseRef r = currentRef();
@@ -123,26 +179,47 @@ void TIntLinWin::paintHeader(QPainter& p, int width) {
   QStringList names;
   const TWl& t = db_.appliedTable();
   for (int s = 0; s < t.slotCount; ++s) names << (t.slot(s).id.isEmpty() ? t.slot(s).fileName : t.slot(s).id);
-  p.drawText(QRect(width / 3, 0, width - width / 3 - kMargin, kHeaderHeight), Qt::AlignVCenter | Qt::AlignRight,
+  // Right-aligned before the "+" and "-" buttons.
+  p.drawText(QRect(width / 3, 0, width - width / 3 - 2 * kHeaderHeight - kMargin, kHeaderHeight),
+             Qt::AlignVCenter | Qt::AlignRight,
              names.join(QStringLiteral(" / ")));
 }
 
 void TIntLinWin::paintTranslation(QPainter& p, int left, int right, int top, int bottom) {
-  if (!translations_ || translations_->count() < 1 || !translations_->initialized(1)) return;
-  TtrnNote col(1, layout_, render_);
-  col.kind = 'T';
-  col.name = translations_->names().first();
-  col.slot = 1;
-  col.reader = &translations_->reader(1);
-  col.canvas = &p;
-  col.areaLeft = left;
-  col.textLeft = left + 18;
-  col.textRight = col.areaRight = right;
-  col.top = top;
-  col.bottom = bottom;
-  col.lineGap = int(16 * (1 + zoomIndex / 16.0));
-  col.current = currentRef();
-  drawColumnsInRows({&col}, 4, bottom);
+  if (!translations_ || translations_->count() < 1 || columnCount_ < 1) return;
+  (void)right;
+  const int w = columnWidth();
+  std::vector<std::unique_ptr<TtrnNote>> columns;
+  std::vector<TtrnNote*> drawn;
+  const VerseRef from = currentRef();
+  for (int i = 0; i < columnCount_; ++i) {
+    // Column i shows translation i + 1, the last one repeated when there are fewer.
+    const int slot = std::min(i + 1, translations_->count());
+    if (!translations_->initialized(slot)) continue;
+    auto col = std::make_unique<TtrnNote>(i + 1, layout_, render_);
+    col->kind = 'T';
+    col->name = translations_->names()[slot - 1];
+    col->slot = slot;
+    col->reader = &translations_->reader(slot);
+    col->canvas = &p;
+    col->areaLeft = left + columnsLeft - 16 + i * (w + columnGap);
+    col->textLeft = col->areaLeft + 16;
+    col->textRight = col->areaRight = col->textLeft + w;
+    col->top = top;
+    col->bottom = bottom;
+    col->lineGap = int(16 * shared_.zoom);
+    col->current = from;
+    drawn.push_back(col.get());
+    columns.push_back(std::move(col));
+  }
+  drawColumnsInRows(drawn, 4, bottom);
+  // The column names, centred over their columns.
+  QFont f(QStringLiteral("Arial"));
+  f.setPixelSize(11);
+  p.setFont(f);
+  p.setPen(QColor(0x33, 0x33, 0x88));
+  for (const TtrnNote* c : drawn)
+    p.drawText(QRect(c->textLeft, top - 16, c->textRight - c->textLeft, 14), Qt::AlignCenter, c->name);
 }
 
 const QImage& TIntLinWin::render() {
@@ -168,9 +245,8 @@ const QImage& TIntLinWin::render() {
     drw_->FontsChanged();
     fontZoom_ = zoom;
   }
-  const int barWidth = scroll_->isVisible() ? scroll_->width() : 0;
-  const int usable = sz.width() - barWidth;
-  const int split = translations_ && translations_->count() > 0 ? int(usable * (1 - translationShare)) : usable;
+  const int usable = usableWidth();
+  const int split = divisionX();
   TCellView v;
   v.view = 0;
   v.canvas = &p;
@@ -180,17 +256,19 @@ const QImage& TIntLinWin::render() {
   v.areaBottom = sz.height();
   v.zoom = zoom;
   v.rebuild = true;
+  v.areaLeft = rowsLeft;
+  v.areaRight = split - beforeDivision;
   drw_->ResetView(v, start_, db_.lastPosition());
   drw_->LayoutLines(0, db_.appliedTable().slotCount);
   int y = top;
   versesShown_ = 0;
   for (int n = 0; n < 200 && !drw_->endOfPassage() && y + drw_->lines().rowHeight <= sz.height(); ++n) {
-    drw_->DrawRow(kMargin, split - kMargin, y);
+    drw_->DrawRow(rowsLeft, split - beforeDivision, y);
     if (drw_->rowCellCount() > 0) {
       versesShown_ += int(drw_->rowVerses().size());
       y += drw_->lines().rowHeight;
       p.setPen(QColor(0xE0, 0xE5, 0xF5));
-      p.drawLine(kMargin, y - 1, split - kMargin, y - 1);
+      p.drawLine(rowsLeft, y - 1, split - beforeDivision, y - 1);
     } else if (drw_->headingPending()) {
       drw_->HeadingDrawn();
     } else {
@@ -202,7 +280,7 @@ const QImage& TIntLinWin::render() {
   if (split < usable) {
     p.setPen(QColor(0xC0, 0xC0, 0xC0));
     p.drawLine(split, top, split, sz.height());
-    paintTranslation(p, split + 2, usable - kMargin, top, sz.height());
+    paintTranslation(p, split, usable - columnsRight, top + 16, sz.height());
   }
   // Last, so that nothing drawn for the page reaches into the header strip.
   paintHeader(p, sz.width());
@@ -221,8 +299,22 @@ void TIntLinWin::paintEvent(QPaintEvent*) {
 }
 
 void TIntLinWin::mouseMoveEvent(QMouseEvent* e) {
+  const int x = int(e->position().x());
+  if (dragging_) {
+    // The division follows the mouse, never closer than 30 pixels to the right edge.
+    const int w = std::max(1, usableWidth());
+    translationShare = double(w - std::min(x, w - kDragLimit)) / w;
+    translationShare = std::clamp(translationShare, 0.0, 1.0);
+    dirty_ = true;
+    update();
+    return;
+  }
+  const bool nearDivision = columnCount_ > 0 && std::abs(x - divisionX()) <= 5 && e->position().y() > kHeaderHeight;
+  setCursor(nearDivision ? Qt::SplitHCursor : Qt::ArrowCursor);
   if (focus_->MouseMoved(e->position().toPoint())) update();
 }
+
+void TIntLinWin::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
 
 void TIntLinWin::leaveEvent(QEvent*) {
   if (focus_->MouseMoved(QPoint(-1000, -1000))) update();
@@ -231,6 +323,10 @@ void TIntLinWin::leaveEvent(QEvent*) {
 void TIntLinWin::mousePressEvent(QMouseEvent* e) {
   setFocus();
   if (e->button() != Qt::LeftButton) return;
+  if (columnCount_ > 0 && std::abs(int(e->position().x()) - divisionX()) <= 5) {
+    dragging_ = true;
+    return;
+  }
   if (focus_->Click(e->position().toPoint(), selected_)) {
     update();
     emit wordChosen(selected_);
@@ -259,6 +355,8 @@ void TIntLinWin::resizeEvent(QResizeEvent*) {
   dirty_ = true;
   scroll_->setGeometry(width() - scroll_->sizeHint().width(), kHeaderHeight, scroll_->sizeHint().width(),
                        height() - kHeaderHeight);
+  minus_->setGeometry(width() - 2 * kHeaderHeight, 0, kHeaderHeight, kHeaderHeight);
+  plus_->setGeometry(width() - kHeaderHeight, 0, kHeaderHeight, kHeaderHeight);
 }
 
 void TIntLinWin::syncScrollBar() {

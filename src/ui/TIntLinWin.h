@@ -11,6 +11,7 @@
 #include <QTimer>
 
 class QScrollBar;
+class QToolButton;
 
 namespace kov {
 
@@ -45,7 +46,19 @@ class TIntLinWin : public QWidget {
   void stepChapters(int count);
 
   int zoomIndex = 0;             // 0..32; zoom = 1 + index / 16
-  double translationShare = 0.25;  // part of the width given to the translation column
+  double translationShare = 0.25;  // ratio: the part of the width given to the translation columns
+  static constexpr int kMaxColumns = 10;
+  static constexpr int kDragLimit = 30;  // the division stays this far from the right edge
+  // Translation columns in the right margin (0..10), each showing a translation slot.
+  int columnCount() const { return columnCount_; }
+  void setColumns(int count);
+  void AddColumn();
+  void RemoveColumn();
+  // The x of the division between the rows and the translation columns.
+  int divisionX() const;
+  // Margins of the layout in pixels: rows' left margin, space before the division, translation
+  // area's left margin, gap between columns, its right margin.
+  int rowsLeft = 20, beforeDivision = 10, columnsLeft = 25, columnGap = 25, columnsRight = 10;
   int versesShown() const { return versesShown_; }
   // Paints the current state into the off-screen image and returns it.
   const QImage& render();
@@ -69,6 +82,7 @@ class TIntLinWin : public QWidget {
   void mouseMoveEvent(QMouseEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
   void leaveEvent(QEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
 
  private:
   void paintHeader(class QPainter& p, int width);
@@ -92,6 +106,12 @@ class TIntLinWin : public QWidget {
   TFrmInfo2* info_ = nullptr;
   QTimer hoverTimer_;
   QScrollBar* scroll_ = nullptr;
+  QToolButton* plus_ = nullptr;
+  QToolButton* minus_ = nullptr;
+  int columnCount_ = 1;
+  bool dragging_ = false;
+  int columnWidth() const;
+  int usableWidth() const;
   void syncScrollBar();
   void scrolledTo(int value);
   QPoint lastHoverPoint_{-100, -100};

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <QMouseEvent>
 
 #include "db/cIntLin.h"
 #include "display/UWtext.h"
 #include "display/cRenderTxt.h"
 #include "support/IntLinFixtures.h"
+#include "support/TranslationFixtures.h"
+#include "texts/cTranslations.h"
 #include "ui/TIntLinWin.h"
 
 namespace kov {
@@ -153,6 +158,48 @@ TEST(UiIntLinWin, ScrollBarRunsOverTheWholeText) {
   bar->setValue(w.fx->words[4] + 0);  // the word of GEN 2:1
   EXPECT_EQ(w.place(), "GEN 2:1");
   EXPECT_EQ(w.win->startPosition(), w.fx->marker("GEN 2:1"));
+}
+
+}  // namespace
+}  // namespace kov
+
+namespace kov {
+namespace {
+
+TEST(UiIntLinWin, ColumnsStopAtTenAndTheDivisionDragStopsBeforeTheEdge) {
+  QTemporaryDir prg;
+  testing::writeTranslation(prg.path() + QStringLiteral("/KJV.t/"), QStringLiteral("KJV"),
+                            {testing::wordsVerse("GEN", 1, 1, {"In", "the", "beginning"})});
+  TTranslations translations;
+  translations.open(prg.path() + QStringLiteral("/"));
+  ASSERT_EQ(translations.count(), 1);
+  Window w;
+  TIntLinWin win(w.db, w.render, w.layout, &translations);
+  win.resize(800, 300);
+  win.show();
+  ASSERT_TRUE(win.ShowPlace(w.at("GEN", 1, 1)));
+  auto buttons = win.findChildren<QToolButton*>();
+  ASSERT_EQ(buttons.size(), 2);
+  QToolButton* plus = buttons[0]->text() == QStringLiteral("+") ? buttons[0] : buttons[1];
+  QToolButton* minus = plus == buttons[0] ? buttons[1] : buttons[0];
+  for (int i = 0; i < 15; ++i) plus->click();
+  EXPECT_EQ(win.columnCount(), 10);
+  EXPECT_FALSE(plus->isEnabled());
+  for (int i = 0; i < 15; ++i) minus->click();
+  EXPECT_EQ(win.columnCount(), 0);
+  EXPECT_FALSE(minus->isEnabled());
+  EXPECT_EQ(win.divisionX(), win.width() - win.findChild<QScrollBar*>()->width());  // rows span the width
+
+  win.setColumns(1);
+  win.render();
+  const int y = 150;
+  QTest::mousePress(&win, Qt::LeftButton, Qt::NoModifier, QPoint(win.divisionX(), y));
+  QMouseEvent move(QEvent::MouseMove, QPointF(win.width() - 2, y), QPointF(win.mapToGlobal(QPoint(win.width() - 2, y))),
+                   Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&win, &move);
+  QTest::mouseRelease(&win, Qt::LeftButton, Qt::NoModifier, QPoint(win.width() - 2, y));
+  const int usable = win.width() - win.findChild<QScrollBar*>()->width();
+  EXPECT_NEAR(win.translationShare, 30.0 / usable, 1e-9);
 }
 
 }  // namespace
