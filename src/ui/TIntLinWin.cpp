@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QActionGroup>
+#include <QMenu>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
@@ -53,6 +55,21 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   };
   plus_ = button(QStringLiteral("+"), QStringLiteral("Add translation"));
   minus_ = button(QStringLiteral("-"), QStringLiteral("Remove translation"));
+  layoutButton_ = button(QStringLiteral("L"), QStringLiteral("switch translation position"));
+  auto* menu = new QMenu(layoutButton_);
+  layoutItems_ = new QActionGroup(this);
+  const char* names[] = {"1 interlinear line + Translation on Top", "2 interlinear lines + Translation on Top",
+                         "3 interlinear lines + Translation on Top", "Full interlinear + Translation in right margin"};
+  for (int tag = 1; tag <= 4; ++tag) {
+    QAction* a = menu->addAction(QString::fromLatin1(names[tag - 1]));
+    a->setCheckable(true);
+    a->setChecked(tag == 4);
+    a->setData(tag);
+    layoutItems_->addAction(a);
+    connect(a, &QAction::triggered, this, [this, tag] { SetLayout(tag); });
+  }
+  layoutButton_->setMenu(menu);
+  layoutButton_->setPopupMode(QToolButton::InstantPopup);
   connect(plus_, &QToolButton::clicked, this, &TIntLinWin::AddColumn);
   connect(minus_, &QToolButton::clicked, this, &TIntLinWin::RemoveColumn);
   hoverTimer_.setInterval(200);
@@ -139,6 +156,13 @@ void TIntLinWin::setColumns(int count) {
   update();
 }
 
+void TIntLinWin::SetLayout(int tag) {
+  layoutTag_ = std::clamp(tag, 1, 4);
+  for (QAction* a : layoutItems_->actions()) a->setChecked(a->data().toInt() == layoutTag_);
+  dirty_ = true;
+  update();
+}
+
 void TIntLinWin::AddColumn() {
   if (columnCount_ >= kMaxColumns) return;
   const int w = columnWidth() > 0 ? columnWidth() : int(usableWidth() * translationShare);
@@ -156,6 +180,80 @@ void TIntLinWin::RemoveColumn() {
   const double ratio = double(columnsLeft + columnCount_ * w + (columnCount_ - 1) * columnGap + columnsRight) /
                        std::max(1, usableWidth());
   if (ratio > 0.1 && ratio < 0.9) translationShare = ratio;
+}
+
+void TIntLinWin::renderRows(QPainter& p, const TCellView& base, int top, int bottom, int maxRows, int left,
+                            int right) {
+  TCellView v = base;
+  v.areaLeft = left;
+  v.areaTop = top;
+  v.areaRight = right;
+  v.areaBottom = bottom;
+  drw_->ResetView(v, start_, db_.lastPosition());
+  drw_->LayoutLines(0, db_.appliedTable().slotCount);
+  int y = top;
+  int rows = 0;
+  versesShown_ = 0;
+  for (int n = 0; n < 200 && rows < maxRows && !drw_->endOfPassage() && y + drw_->lines().rowHeight <= bottom; ++n) {
+    drw_->DrawRow(left, right, y);
+    if (drw_->rowCellCount() > 0) {
+      versesShown_ += int(drw_->rowVerses().size());
+      y += drw_->lines().rowHeight;
+      ++rows;
+      p.setPen(QColor(0xE0, 0xE5, 0xF5));
+      p.drawLine(left, y - 1, right, y - 1);
+    } else if (drw_->headingPending()) {
+      drw_->HeadingDrawn();
+    } else {
+      break;
+    }
+  }
+}
+
+void TIntLinWin::renderOnTop(QPainter& p, int top) {
+  // The translations as full-width lines on top, then 1 to 3 rows of the verses from the start.
+  int y = top;
+  const int right = usableWidth() - kMargin;
+  if (translations_) {
+    QFont nameFont(QStringLiteral("Arial"));
+    nameFont.setPixelSize(12);
+    for (int i = 0; i < columnCount_; ++i) {
+      const int slot = std::min(i + 1, translations_->count());
+      if (slot < 1 || !translations_->initialized(slot)) continue;
+      const QString name = translations_->names()[slot - 1];
+      p.setFont(nameFont);
+      p.setPen(QColor(0x80, 0x80, 0xFF));
+      p.drawText(QPoint(kMargin, y + 12), name);
+      TtrnNote col(i + 1, layout_, render_);
+      col.kind = 'T';
+      col.name = name;
+      col.slot = slot;
+      col.reader = &translations_->reader(slot);
+      col.canvas = &p;
+      col.textLeft = kMargin + std::max(QFontMetrics(nameFont).horizontalAdvance(name) + 24, 20);
+      col.areaLeft = col.textLeft;  // the name stays visible beside the text
+      col.textRight = col.areaRight = right;
+      col.top = y;
+      col.bottom = height();
+      col.lineGap = int(16 * shared_.zoom);
+      col.current = currentRef();
+      col.StartWalk(0);
+      col.drawVerseNumbers = false;
+      col.DrawNextVerse();
+      col.EndWalk();
+      y = std::max(col.lastBottom, y + int(3 * 16 * shared_.zoom)) + 4;
+    }
+  }
+  TCellView v;
+  v.view = 0;
+  v.canvas = &p;
+  v.zoom = shared_.zoom;
+  v.rebuild = true;
+  v.narrowMarkers = true;
+  v.verseLabels = false;
+  v.headingRows = false;
+  v.forceNvnl = 1;
+  renderRows(p, v, y, height(), layoutTag_, rowsLeft, right);
 }
 
 void TIntLinWin::paintHeader(QPainter& p, int width) {
@@ -180,7 +278,7 @@ void TIntLinWin::paintHeader(QPainter& p, int width) {
   const TWl& t = db_.appliedTable();
   for (int s = 0; s < t.slotCount; ++s) names << (t.slot(s).id.isEmpty() ? t.slot(s).fileName : t.slot(s).id);
   // Right-aligned before the "+" and "-" buttons.
-  p.drawText(QRect(width / 3, 0, width - width / 3 - 2 * kHeaderHeight - kMargin, kHeaderHeight),
+  p.drawText(QRect(width / 3, 0, width - width / 3 - 3 * kHeaderHeight - kMargin, kHeaderHeight),
              Qt::AlignVCenter | Qt::AlignRight,
              names.join(QStringLiteral(" / ")));
 }
@@ -250,34 +348,16 @@ const QImage& TIntLinWin::render() {
   TCellView v;
   v.view = 0;
   v.canvas = &p;
-  v.areaLeft = kMargin;
-  v.areaTop = top;
-  v.areaRight = split - kMargin;
-  v.areaBottom = sz.height();
   v.zoom = zoom;
   v.rebuild = true;
-  v.areaLeft = rowsLeft;
-  v.areaRight = split - beforeDivision;
-  drw_->ResetView(v, start_, db_.lastPosition());
-  drw_->LayoutLines(0, db_.appliedTable().slotCount);
-  int y = top;
-  versesShown_ = 0;
-  for (int n = 0; n < 200 && !drw_->endOfPassage() && y + drw_->lines().rowHeight <= sz.height(); ++n) {
-    drw_->DrawRow(rowsLeft, split - beforeDivision, y);
-    if (drw_->rowCellCount() > 0) {
-      versesShown_ += int(drw_->rowVerses().size());
-      y += drw_->lines().rowHeight;
-      p.setPen(QColor(0xE0, 0xE5, 0xF5));
-      p.drawLine(rowsLeft, y - 1, split - beforeDivision, y - 1);
-    } else if (drw_->headingPending()) {
-      drw_->HeadingDrawn();
-    } else {
-      break;
-    }
+  if (layoutTag_ <= 3) {
+    renderOnTop(p, top);
+  } else {
+    renderRows(p, v, top, sz.height(), 200, rowsLeft, split - beforeDivision);
   }
   focus_->FollowKeyboardFocus();
   syncScrollBar();
-  if (split < usable) {
+  if (layoutTag_ == 4 && split < usable) {
     p.setPen(QColor(0xC0, 0xC0, 0xC0));
     p.drawLine(split, top, split, sz.height());
     paintTranslation(p, split, usable - columnsRight, top + 16, sz.height());
@@ -355,6 +435,7 @@ void TIntLinWin::resizeEvent(QResizeEvent*) {
   dirty_ = true;
   scroll_->setGeometry(width() - scroll_->sizeHint().width(), kHeaderHeight, scroll_->sizeHint().width(),
                        height() - kHeaderHeight);
+  layoutButton_->setGeometry(width() - 3 * kHeaderHeight, 0, kHeaderHeight, kHeaderHeight);
   minus_->setGeometry(width() - 2 * kHeaderHeight, 0, kHeaderHeight, kHeaderHeight);
   plus_->setGeometry(width() - kHeaderHeight, 0, kHeaderHeight, kHeaderHeight);
 }

@@ -52,6 +52,9 @@ class TIntLinWin : public QWidget {
   // Translation columns in the right margin (0..10), each showing a translation slot.
   int columnCount() const { return columnCount_; }
   void setColumns(int count);
+  // 1..3: the translations on top with 1 to 3 interlinear rows below; 4: translations in the right margin.
+  void SetLayout(int tag);
+  int layout() const { return layoutTag_; }
   void AddColumn();
   void RemoveColumn();
   // The x of the division between the rows and the translation columns.
@@ -109,6 +112,11 @@ class TIntLinWin : public QWidget {
   QToolButton* plus_ = nullptr;
   QToolButton* minus_ = nullptr;
   int columnCount_ = 1;
+  int layoutTag_ = 4;
+  QToolButton* layoutButton_ = nullptr;
+  class QActionGroup* layoutItems_ = nullptr;
+  void renderRows(class QPainter& p, const class TCellView& base, int top, int bottom, int maxRows, int left, int right);
+  void renderOnTop(class QPainter& p, int top);
   bool dragging_ = false;
   int columnWidth() const;
   int usableWidth() const;

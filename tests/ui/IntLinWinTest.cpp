@@ -3,6 +3,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QMenu>
 #include <QToolButton>
 #include <QMouseEvent>
 
@@ -178,10 +179,13 @@ TEST(UiIntLinWin, ColumnsStopAtTenAndTheDivisionDragStopsBeforeTheEdge) {
   win.resize(800, 300);
   win.show();
   ASSERT_TRUE(win.ShowPlace(w.at("GEN", 1, 1)));
-  auto buttons = win.findChildren<QToolButton*>();
-  ASSERT_EQ(buttons.size(), 2);
-  QToolButton* plus = buttons[0]->text() == QStringLiteral("+") ? buttons[0] : buttons[1];
-  QToolButton* minus = plus == buttons[0] ? buttons[1] : buttons[0];
+  QToolButton* plus = nullptr;
+  QToolButton* minus = nullptr;
+  for (QToolButton* b : win.findChildren<QToolButton*>()) {
+    if (b->text() == QStringLiteral("+")) plus = b;
+    if (b->text() == QStringLiteral("-")) minus = b;
+  }
+  ASSERT_TRUE(plus && minus);
   for (int i = 0; i < 15; ++i) plus->click();
   EXPECT_EQ(win.columnCount(), 10);
   EXPECT_FALSE(plus->isEnabled());
@@ -200,6 +204,45 @@ TEST(UiIntLinWin, ColumnsStopAtTenAndTheDivisionDragStopsBeforeTheEdge) {
   QTest::mouseRelease(&win, Qt::LeftButton, Qt::NoModifier, QPoint(win.width() - 2, y));
   const int usable = win.width() - win.findChild<QScrollBar*>()->width();
   EXPECT_NEAR(win.translationShare, 30.0 / usable, 1e-9);
+}
+
+}  // namespace
+}  // namespace kov
+
+namespace kov {
+namespace {
+
+TEST(UiIntLinWin, OnTopLayoutsKeepTheirNumberOfRows) {
+  QTemporaryDir prg;
+  testing::writeTranslation(prg.path() + QStringLiteral("/KJV.t/"), QStringLiteral("KJV"),
+                            {testing::wordsVerse("GEN", 1, 1, {"In", "the", "beginning"})});
+  TTranslations translations;
+  translations.open(prg.path() + QStringLiteral("/"));
+  Window w;
+  TIntLinWin win(w.db, w.render, w.layout, &translations);
+  win.resize(800, 400);
+  ASSERT_TRUE(win.ShowPlace(w.at("GEN", 1, 1)));
+  for (int tag = 1; tag <= 3; ++tag) {
+    win.SetLayout(tag);
+    win.render();
+    EXPECT_EQ(win.versesShown(), tag) << tag;  // one verse a row, `tag` rows
+    // KOV_ONTOP_SAMPLE=dir keeps the pictures to look at.
+    if (qEnvironmentVariableIsSet("KOV_ONTOP_SAMPLE"))
+      win.render().save(qEnvironmentVariable("KOV_ONTOP_SAMPLE") + QStringLiteral("/ontop-%1.png").arg(tag));
+  }
+  win.SetLayout(4);
+  win.render();
+  EXPECT_GE(win.versesShown(), 3);  // the full layout fills the window
+  auto* button = [&]() -> QToolButton* {
+    for (QToolButton* b : win.findChildren<QToolButton*>())
+      if (b->text() == QStringLiteral("L")) return b;
+    return nullptr;
+  }();
+  ASSERT_NE(button, nullptr);
+  ASSERT_NE(button->menu(), nullptr);
+  int checked = 0;
+  for (QAction* a : button->menu()->actions()) checked += a->isChecked() ? 1 : 0;
+  EXPECT_EQ(checked, 1);
 }
 
 }  // namespace
