@@ -83,19 +83,10 @@ struct DefaultDb {
     }
     // The Hebrew text: the Strong number and lemma queries are Old Testament ones.
     const QString main = texts.contains(QStringLiteral("WLC"), Qt::CaseInsensitive) ? QStringLiteral("WLC") : texts.first();
-    db.setRootFolder(kov::withTrailingSlash(root));
-    db.setMainName(main);
-    db.pendingTable().slot(0).fileName = main + QStringLiteral(".WL0");
-    int slot = 1;
-    for (const QString& f : QDir(db.mainFolder()).entryList({QStringLiteral("*.wl")}, QDir::Files, QDir::Name))
-      if (slot < 20) db.pendingTable().slot(slot++).fileName = f;
-    db.pendingTable().slotCount = std::uint8_t(slot);
-    db.readGs();
-    if (db.loadAll().main != kov::TLoadReport::Main::Loaded) {
+    if (db.openWithAllLists(kov::withTrailingSlash(root), main).main != kov::TLoadReport::Main::Loaded) {
       why = QStringLiteral("the default database did not load");
       return;
     }
-    db.applyPending();
     translations.open(prg);
     for (int t = 1; t <= translations.count(); ++t)
       if (translations.names()[t - 1].compare(QStringLiteral("KJV"), Qt::CaseInsensitive) == 0 &&
@@ -265,7 +256,6 @@ struct SyntheticTranslation {
                            "that", "they", "bring", "me", "an", "offering", ":", "every", "man", "giveth", "it",
                            "willingly", "with", "his", "heart", "ye"};
     verses = kov::bench::syntheticTranslation(std::vector<const char*>(std::begin(words), std::end(words)), names);
-    names.header.Bks = "BEN";
     QString error;
     if (!kov::writeWordGP(path, QStringLiteral("B"), verses, names, &error)) {
       fprintf(stderr, "%s\n", qPrintable(error));

@@ -25,7 +25,6 @@ struct Translation {
                            "they", "bring", "me", "an", "offering:", "every", "man", "giveth", "it", "willingly",
                            "with", "his", "heart", "ye"};
     verses = kov::bench::syntheticTranslation(std::vector<const char*>(std::begin(words), std::end(words)), names);
-    names.header.Bks = "BEN";
     QString error;
     if (!kov::writeWordGP(path, QStringLiteral("B"), verses, names, &error)) {
       fprintf(stderr, "%s\n", qPrintable(error));

@@ -1,5 +1,7 @@
 #include "db/cIntLin.h"
 
+#include <QDir>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -195,6 +197,21 @@ void TintLin::clearData() {
   single_ = {};
   // Every role is found again; a role left from the previous load would name the wrong slot.
   known_ = TKnownSublinears{};
+}
+
+TLoadReport TintLin::openWithAllLists(const QString& root, const QString& name, GsReadResult* gs) {
+  setRootFolder(root);
+  setMainName(name);
+  pending_.slot(0).fileName = name + QStringLiteral(".WL0");
+  int n = 1;
+  for (const QString& f : QDir(mainFolder()).entryList({QStringLiteral("*.wl")}, QDir::Files, QDir::Name))
+    if (n < kLists) pending_.slot(n++).fileName = f;
+  pending_.slotCount = std::uint8_t(n);
+  const GsReadResult read = readGs();
+  if (gs) *gs = read;
+  TLoadReport report = loadAll();
+  applyPending();
+  return report;
 }
 
 TLoadReport TintLin::loadAll(const RegistryStore* registry) {

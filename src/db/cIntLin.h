@@ -148,6 +148,10 @@ class TintLin : public TStreamVerses {
   // missing or fails to load so the table stays dense; records the known sublinears;
   // reads the edit statistics when a registry is given.
   TLoadReport loadAll(const RegistryStore* registry = nullptr);
+  // Opens text `name` under `root` with every word list of its folder (in name order) as its
+  // sublinears, without a preset: reads the .gs file, loads and applies. For tools that read a
+  // database whole. `gs` receives what the .gs reading found.
+  TLoadReport openWithAllLists(const QString& root, const QString& name, GsReadResult* gs = nullptr);
   // Refreshes the header of each pending slot's file without reading entries.
   QStringList reloadHeaders();
   // Each pending sublinear's edit count and backup times from the registry.

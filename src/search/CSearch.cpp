@@ -70,6 +70,15 @@ QString limitText(const char* before, int limit, const char* after) {
 }
 }  // namespace
 
+// A word-list stage's list is complete: counters cleared, sorted and indexed.
+void TSearch::finishList(TSrchList& list, TWordListStageResult& result) {
+  list.ItemCount = MatchCount;
+  std::fill(list.Counters.begin(), list.Counters.end(), std::array<std::uint32_t, 2>{0u, 0u});
+  SortList(list);
+  BuildIndex(list);
+  result.items = MatchCount;
+}
+
 TWordListStageResult TSearch::WordListStageInterlinear(int column) {
   TWordListStageResult result;
   if (!db_ || column < 0 || column >= kMaxQueryColumns) return result;
@@ -164,11 +173,7 @@ TWordListStageResult TSearch::WordListStageInterlinear(int column) {
     full = true;
     result.limitMessage = limitText("Search word list has reached the limit of ", limit, " items.");
   }
-  list.ItemCount = MatchCount;
-  std::fill(list.Counters.begin(), list.Counters.end(), std::array<std::uint32_t, 2>{0u, 0u});
-  SortList(list);
-  BuildIndex(list);
-  result.items = MatchCount;
+  finishList(list, result);
   return result;
 }
 
@@ -204,11 +209,7 @@ TWordListStageResult TSearch::WordListStageTranslation(int column) {
     }
   }
   if (MatchCount >= limit) result.limitMessage = limitText("Words found >", limit, " search is not completed");
-  list.ItemCount = MatchCount;
-  std::fill(list.Counters.begin(), list.Counters.end(), std::array<std::uint32_t, 2>{0u, 0u});
-  SortList(list);
-  BuildIndex(list);
-  result.items = MatchCount;
+  finishList(list, result);
   return result;
 }
 

@@ -170,6 +170,7 @@ class TSearch : public TTranslationHits {
   std::int32_t FindEntry(int row, const std::string& text) const;
 
  private:
+  void finishList(TSrchList& list, TWordListStageResult& result);
   bool satisfies(const TSrchList& list, std::int32_t p, std::uint16_t w, bool useIndex) const;
   bool rowBytesMatch(const TSrchItem& item, const TSrchList& list, std::int32_t p) const;
   bool seekColumn(const TSrchList& list, bool useIndex, bool rewound, bool nextOnly);

@@ -218,30 +218,20 @@ void TIntLinWin::renderOnTop(QPainter& p, int top) {
     QFont nameFont(QStringLiteral("Arial"));
     nameFont.setPixelSize(12);
     for (int i = 0; i < columnCount_; ++i) {
-      const int slot = std::min(i + 1, translations_->count());
-      if (slot < 1 || !translations_->initialized(slot)) continue;
-      const QString name = translations_->names()[slot - 1];
+      auto col = makeColumn(i, p, y, height());
+      if (!col) continue;
       p.setFont(nameFont);
       p.setPen(QColor(0x80, 0x80, 0xFF));
-      p.drawText(QPoint(kMargin, y + 12), name);
-      TtrnNote col(i + 1, layout_, render_);
-      col.kind = 'T';
-      col.name = name;
-      col.slot = slot;
-      col.reader = &translations_->reader(slot);
-      col.canvas = &p;
-      col.textLeft = kMargin + std::max(QFontMetrics(nameFont).horizontalAdvance(name) + 24, 20);
-      col.areaLeft = col.textLeft;  // the name stays visible beside the text
-      col.textRight = col.areaRight = right;
-      col.top = y;
-      col.bottom = height();
-      col.lineGap = int(16 * shared_.zoom);
-      col.current = currentRef();
-      col.StartWalk(0);
-      col.drawVerseNumbers = false;
-      col.DrawNextVerse();
-      col.EndWalk();
-      y = std::max(col.lastBottom, y + int(3 * 16 * shared_.zoom)) + 4;
+      p.drawText(QPoint(kMargin, y + 12), col->name);
+      col->textLeft = kMargin + std::max(QFontMetrics(nameFont).horizontalAdvance(col->name) + 24, 20);
+      col->areaLeft = col->textLeft;  // the name stays visible beside the text
+      col->textRight = col->areaRight = right;
+      col->current = currentRef();
+      col->StartWalk(0);
+      col->drawVerseNumbers = false;
+      col->DrawNextVerse();
+      col->EndWalk();
+      y = std::max(col->lastBottom, y + int(3 * 16 * shared_.zoom)) + 4;
     }
   }
   TCellView v;
@@ -283,6 +273,22 @@ void TIntLinWin::paintHeader(QPainter& p, int width) {
              names.join(QStringLiteral(" / ")));
 }
 
+std::unique_ptr<TtrnNote> TIntLinWin::makeColumn(int index, QPainter& p, int top, int bottom) {
+  // Column i shows translation i + 1, the last one repeated when there are fewer.
+  const int slot = std::min(index + 1, translations_ ? translations_->count() : 0);
+  if (slot < 1 || !translations_->initialized(slot)) return nullptr;
+  auto col = std::make_unique<TtrnNote>(index + 1, layout_, render_);
+  col->kind = 'T';
+  col->name = translations_->names()[slot - 1];
+  col->slot = slot;
+  col->reader = &translations_->reader(slot);
+  col->canvas = &p;
+  col->top = top;
+  col->bottom = bottom;
+  col->lineGap = int(16 * shared_.zoom);
+  return col;
+}
+
 void TIntLinWin::paintTranslation(QPainter& p, int left, int right, int top, int bottom) {
   if (!translations_ || translations_->count() < 1 || columnCount_ < 1) return;
   (void)right;
@@ -291,21 +297,11 @@ void TIntLinWin::paintTranslation(QPainter& p, int left, int right, int top, int
   std::vector<TtrnNote*> drawn;
   const VerseRef from = currentRef();
   for (int i = 0; i < columnCount_; ++i) {
-    // Column i shows translation i + 1, the last one repeated when there are fewer.
-    const int slot = std::min(i + 1, translations_->count());
-    if (!translations_->initialized(slot)) continue;
-    auto col = std::make_unique<TtrnNote>(i + 1, layout_, render_);
-    col->kind = 'T';
-    col->name = translations_->names()[slot - 1];
-    col->slot = slot;
-    col->reader = &translations_->reader(slot);
-    col->canvas = &p;
+    auto col = makeColumn(i, p, top, bottom);
+    if (!col) continue;
     col->areaLeft = left + columnsLeft - 16 + i * (w + columnGap);
     col->textLeft = col->areaLeft + 16;
     col->textRight = col->areaRight = col->textLeft + w;
-    col->top = top;
-    col->bottom = bottom;
-    col->lineGap = int(16 * shared_.zoom);
     col->current = from;
     drawn.push_back(col.get());
     columns.push_back(std::move(col));

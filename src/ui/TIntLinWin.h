@@ -10,6 +10,8 @@
 
 #include <QTimer>
 
+class QActionGroup;
+class QPainter;
 class QScrollBar;
 class QToolButton;
 
@@ -22,6 +24,8 @@ class Twtext;
 class TTranslations;
 class TFrmInfo2;
 class Tfocus;
+class TtrnNote;
+struct TCellView;
 
 // The interlinear window: the passage from a verse on, as rows of word cells with their
 // sublinears, and a translation column in the right margin. Painted into an off-screen image.
@@ -88,9 +92,11 @@ class TIntLinWin : public QWidget {
   void mouseReleaseEvent(QMouseEvent*) override;
 
  private:
-  void paintHeader(class QPainter& p, int width);
-  void paintTranslation(class QPainter& p, int left, int right, int top, int bottom);
+  void paintHeader(QPainter& p, int width);
+  void paintTranslation(QPainter& p, int left, int right, int top, int bottom);
   void hoverTick();
+  // Verse column `index` (0-based) over its translation, or nullptr when that one is not open.
+  std::unique_ptr<TtrnNote> makeColumn(int index, QPainter& p, int top, int bottom);
 
   TintLin& db_;
   TRenderTxt& render_;
@@ -114,9 +120,9 @@ class TIntLinWin : public QWidget {
   int columnCount_ = 1;
   int layoutTag_ = 4;
   QToolButton* layoutButton_ = nullptr;
-  class QActionGroup* layoutItems_ = nullptr;
-  void renderRows(class QPainter& p, const class TCellView& base, int top, int bottom, int maxRows, int left, int right);
-  void renderOnTop(class QPainter& p, int top);
+  QActionGroup* layoutItems_ = nullptr;
+  void renderRows(QPainter& p, const TCellView& base, int top, int bottom, int maxRows, int left, int right);
+  void renderOnTop(QPainter& p, int top);
   bool dragging_ = false;
   int columnWidth() const;
   int usableWidth() const;

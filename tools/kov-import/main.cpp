@@ -38,17 +38,8 @@ int failWith(const QString& message) {
 // Reads a text back with the program's own loader and prints what it holds.
 bool summariseText(const QString& root, const QString& name) {
   TintLin db;
-  db.setRootFolder(root);
-  db.setMainName(name);
-  const QStringList files = QDir(root + name).entryList({QStringLiteral("*.wl")}, QDir::Files, QDir::Name);
-  TWl& t = db.pendingTable();
-  t.slot(0).fileName = name + QStringLiteral(".WL0");
-  int n = 1;
-  for (const QString& f : files)
-    if (n < 20) t.slot(n++).fileName = f;
-  t.slotCount = std::uint8_t(n);
-  const GsReadResult gs = db.readGs();
-  const TLoadReport report = db.loadAll();
+  GsReadResult gs;
+  const TLoadReport report = db.openWithAllLists(root, name, &gs);
   if (!gs.valid || !report.ok()) {
     err << "kov-import: " << name << " does not read back: " << gs.errors.join(QStringLiteral("; ")) << " "
         << report.mainErrors.join(QStringLiteral("; ")) << Qt::endl;
@@ -71,8 +62,8 @@ bool summariseText(const QString& root, const QString& name) {
   for (int b = 1; b <= int(db.calc().bookCount()); ++b) chapters += db.calc().book(b).chapters;
   out << name << ": " << db.calc().bookCount() << " books, " << chapters << " chapters, " << verses << " verses ("
       << empty << " without text), " << words << " words, " << db.list(0).count << " distinct forms" << Qt::endl;
-  for (int k = 1; k < db.pendingTable().slotCount; ++k)
-    out << "  " << db.pendingTable().slot(k).fileName << ": " << db.list(k).count << " entries" << Qt::endl;
+  for (int k = 1; k < db.appliedTable().slotCount; ++k)
+    out << "  " << db.appliedTable().slot(k).fileName << ": " << db.list(k).count << " entries" << Qt::endl;
   return true;
 }
 

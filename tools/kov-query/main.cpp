@@ -113,18 +113,10 @@ int main(int argc, char** argv) {
   if (texts.isEmpty()) return failed(QStringLiteral("No original text available in ") + root);
   if (text.isEmpty()) text = texts.contains(QStringLiteral("WLC"), Qt::CaseInsensitive) ? QStringLiteral("WLC") : texts.first();
   TintLin db;
-  db.setRootFolder(root);
-  db.setMainName(text);
-  TWl& pending = db.pendingTable();
-  pending.slot(0).fileName = text + QStringLiteral(".WL0");
-  int n = 1;
-  for (const QString& f : QDir(db.mainFolder()).entryList({QStringLiteral("*.wl")}, QDir::Files, QDir::Name))
-    if (n < 20) pending.slot(n++).fileName = f;
-  pending.slotCount = std::uint8_t(n);
-  if (!db.readGs().valid) return failed(text + QStringLiteral(".gs could not be read"));
-  const TLoadReport report = db.loadAll();
+  GsReadResult gs;
+  const TLoadReport report = db.openWithAllLists(root, text, &gs);
+  if (!gs.valid) return failed(text + QStringLiteral(".gs could not be read"));
   if (report.main != TLoadReport::Main::Loaded) return failed(report.mainMessage());
-  db.applyPending();
   raiseMaxStreamPos(db.lastPosition());
   TTranslations translations;
   translations.open(prg);
