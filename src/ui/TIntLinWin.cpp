@@ -1,13 +1,13 @@
 #include "ui/TIntLinWin.h"
 
+#include <QActionGroup>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolButton>
-#include <QActionGroup>
-#include <QMenu>
-#include <QSignalBlocker>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include "db/cIntLin.h"
 #include "display/UTxtDrw.h"
 #include "display/UWtext.h"
+#include "display/VerseColumnAdapter.h"
 #include "display/cRenderTxt.h"
 #include "display/cTrnNote.h"
 #include "texts/cTranslations.h"
@@ -23,9 +24,24 @@
 namespace kov {
 
 namespace {
-constexpr int kMargin = 8;
-const QColor kHeaderColor(0xF9, 0xF4, 0xE8);  // $E8F4F9 as stored
+constexpr int kDivisionGrip = 5;  // the division can be taken within this many pixels
+
+QLabel* headerLabel(QWidget* parent, int pointSize, StoredColor colour) {
+  auto* l = new QLabel(parent);
+  QFont f(QStringLiteral("Arial"));
+  f.setPointSize(pointSize);
+  l->setFont(f);
+  QPalette pal = l->palette();
+  pal.setColor(QPalette::WindowText, toQColor(colour));
+  l->setPalette(pal);
+  l->hide();
+  return l;
+}
 }  // namespace
+
+QString TIntLinWin::noInterlinearText() {
+  return QStringLiteral("No interlinear for this passage. Press spacebar for only translations/notes");
+}
 
 TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTranslations* translations,
                        QWidget* parent)
@@ -40,12 +56,23 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   focus_ = std::make_unique<Tfocus>(db_, *drw_, shared_);
-  // The scroll bar runs over the whole word stream; dragging it shows the verse at that place.
-  scroll_ = new QScrollBar(Qt::Vertical, this);
-  scroll_->setFocusPolicy(Qt::NoFocus);
-  connect(scroll_, &QScrollBar::valueChanged, this, &TIntLinWin::scrolledTo);
+  for (int i = 0; i < kMaxColumns; ++i) {
+    columns_[std::size_t(i)] = std::make_unique<TtrnNote>(i + 1, layout_, render_);
+    adapters_[std::size_t(i)] = std::make_unique<TVerseColumnAdapter>(*columns_[std::size_t(i)]);
+  }
+
+  header_ = new QWidget(this);
+  header_->setAutoFillBackground(true);
+  place_ = headerLabel(header_, 9, 0xFF0000);
+  place_->move(10, 4);
+  place_->show();
+  for (QLabel*& l : lineLabels_) {
+    l = headerLabel(header_, 8, blendColor(0xFFFFFF, 0xFF0000, 0.5));
+    l->setCursor(Qt::PointingHandCursor);
+  }
+  for (QLabel*& l : columnLabels_) l = headerLabel(header_, 8, 0x800000);
   const auto button = [this](const QString& text, const QString& hint) {
-    auto* b = new QToolButton(this);
+    auto* b = new QToolButton(header_);
     b->setText(text);
     b->setToolTip(hint);
     b->setFont(QFont(QStringLiteral("Courier New")));
@@ -72,33 +99,65 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   layoutButton_->setPopupMode(QToolButton::InstantPopup);
   connect(plus_, &QToolButton::clicked, this, &TIntLinWin::AddColumn);
   connect(minus_, &QToolButton::clicked, this, &TIntLinWin::RemoveColumn);
+
+  // The scroll bar moves by rows and pages; its thumb previews places up to 50 verses away.
+  scroll_ = new QScrollBar(Qt::Vertical, this);
+  scroll_->setFocusPolicy(Qt::NoFocus);
+  scroll_->setRange(-kThumbRange, kThumbRange);
+  scroll_->setValue(0);
+  scroll_->setPageStep(1);
+  connect(scroll_, &QScrollBar::actionTriggered, this, &TIntLinWin::scrollBarAction);
+  connect(scroll_, &QScrollBar::sliderMoved, this, &TIntLinWin::ShowThumbPlace);
+  connect(scroll_, &QScrollBar::sliderReleased, this, &TIntLinWin::GoThumbPlace);
+
+  noText_ = new QLabel(noInterlinearText(), this);
+  noText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  noText_->setAutoFillBackground(true);
+  {
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(9);
+    noText_->setFont(f);
+    QPalette pal = noText_->palette();
+    pal.setColor(QPalette::WindowText, Qt::red);
+    pal.setColor(QPalette::Window, Qt::white);
+    noText_->setPalette(pal);
+  }
+  noText_->hide();
+
+  smoothTimer_.setInterval(10);
+  connect(&smoothTimer_, &QTimer::timeout, this, &TIntLinWin::smoothStep);
   hoverTimer_.setInterval(200);
   connect(&hoverTimer_, &QTimer::timeout, this, &TIntLinWin::hoverTick);
   hoverTimer_.start();
+  setColumns(columnCount_);
 }
 
 TIntLinWin::~TIntLinWin() = default;
+
+// ---- place ----
 
 bool TIntLinWin::ShowPlace(const VerseRef& ref) {
   TCalcpos& calc = db_.calc();
   calc.setBks(ref.Bks);
   hasBook_ = calc.found() && db_.lastPosition() > 0;
+  noText_->setVisible(!hasBook_);
   if (hasBook_) {
     calc.setChapter(std::uint8_t(std::max<int>(ref.chapter, 1)));
     if (calc.BkCr() < 0) calc.setChapter(1);
-    start_ = db_.verseMarkerOf(calc.Position(), std::max<int>(ref.verse, 1));
-    if (start_ >= db_.lastPosition()) start_ = calc.Position();
+    std::int32_t p = db_.verseMarkerOf(calc.Position(), std::max<int>(ref.verse, 1));
+    if (p >= db_.lastPosition()) p = calc.Position();
+    newStart(p);
+  } else {
+    setPlaceLabel(QString());
+    update();
   }
-  dirty_ = true;
-  update();
-  emit placeChanged(currentRef());
   return hasBook_;
 }
 
 VerseRef TIntLinWin::currentRef() const {
   VerseRef r;
   if (start_ < 0) return r;
-  TCalcpos& calc = const_cast<TintLin&>(db_).calc();
+  TCalcpos& calc = db_.calc();
   calc.setPosition(start_);
   r.Bks = calc.Bks();
   r.Bka = calc.Bka();
@@ -110,28 +169,104 @@ VerseRef TIntLinWin::currentRef() const {
   return r;
 }
 
-void TIntLinWin::stepVerses(int count) {
-  if (start_ < 0 || count == 0) return;
-  // From a marker, one step forward is the next verse; one step back from inside a verse
-  // gives its own marker, so go back from the cell before the marker.
-  const std::int32_t from = count < 0 ? std::max<std::int32_t>(start_ - 1, 1) : start_ + 2;
-  const TVerseStep s = db_.stepVerses(from, count, true);
-  if (s.verse >= 0 && s.position != start_ && s.position < db_.lastPosition()) start_ = s.position;
-  dirty_ = true;
-  update();
-  emit placeChanged(currentRef());
+QString TIntLinWin::placeText(std::int32_t position) const {
+  if (position < 0 || db_.lastPosition() <= 0) return {};
+  TCalcpos& calc = db_.calc();
+  calc.setPosition(std::clamp(position, 0, db_.lastPosition()));
+  const TVerseAt v = db_.verseAt(position);
+  return QStringLiteral("%1 %2:%3%4")
+      .arg(QString::fromStdString(calc.Bkn()))
+      .arg(calc.Chapter())
+      .arg(v.verse)
+      .arg(QLatin1Char(v.mark ? v.mark : ' '));
 }
 
-void TIntLinWin::stepChapters(int count) {
-  if (start_ < 0) return;
-  TCalcpos& calc = db_.calc();
-  calc.setPosition(start_);
-  const int record = std::clamp(calc.BkCr() + count, 0, calc.chapterCount() - 1);
-  start_ = calc.chapterRecord(record).position;
-  dirty_ = true;
-  update();
-  emit placeChanged(currentRef());
+void TIntLinWin::setPlaceLabel(const QString& text) {
+  // Padded and cut to 25 characters, so the labels after it do not move as the place changes.
+  place_->setText(text.leftJustified(25, QLatin1Char(' '), true));
+  place_->adjustSize();
 }
+
+// ---- painting ----
+
+void TIntLinWin::Refresh(int mode) {
+  if (refreshing_) return;
+  if (mode == 1) {
+    update();
+    return;
+  }
+  refreshing_ = true;
+  if (mode == 2 || mode == 3) rebuild_ = true;
+  render();
+  if (mode == 3) rebuild_ = false;
+  refreshing_ = false;
+  nextPaintMode_ = 1;
+  update();
+}
+
+const QImage& TIntLinWin::render() {
+  const QSize sz = size().expandedTo(QSize(1, 1));
+  if (image_.size() != sz) image_ = QImage(sz, QImage::Format_RGB32);
+  image_.fill(toQColor(colours_.clBgInt));
+  QPalette pal = header_->palette();
+  pal.setColor(QPalette::Window, toQColor(colours_.clBgIntHdr));
+  header_->setPalette(pal);
+  if (!hasBook_ || start_ < 0) {
+    UpdateHeader();
+    return image_;
+  }
+  shared_.SetZoomIndex(zoomIndex);
+  zoomIndex = shared_.zoomIndex;
+  // Fonts are made, and texts measured again, only when the zoom changed.
+  if (shared_.zoom != fontZoom_) {
+    render_.BuildFontSet(0, TTxtDrw::fontsOf(db_.appliedTable(), 0, -10), shared_.zoom);
+    drw_->FontsChanged();
+    fontZoom_ = shared_.zoom;
+  }
+  drw_->style.clBgInt = colours_.clBgInt;
+  QPainter p(&image_);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  // The mouse bar is not drawn while the cells it points at are being replaced.
+  focus_->mouseEnabled = false;
+  if (layoutTag_ <= 3)
+    paintOnTop(p);
+  else
+    paintFull(p);
+  focus_->mouseEnabled = true;
+  focus_->FollowKeyboardFocus();
+  return image_;
+}
+
+void TIntLinWin::paintEvent(QPaintEvent*) {
+  if (nextPaintMode_ != 1 || image_.size() != size()) {
+    const int mode = nextPaintMode_ == 1 ? 4 : nextPaintMode_;
+    nextPaintMode_ = 1;
+    Refresh(mode);
+  }
+  QPainter p(this);
+  p.drawImage(0, 0, image_);
+  // The focus frames go over the copied page, so moving them never repaints the text.
+  if (hasBook_ && start_ >= 0)
+    focus_->Draw(p, colours_.clBgInt, colours_.clMoveFoc, colours_.clKeyBFoc, colours_.clMsdnFoc);
+}
+
+void TIntLinWin::resizeEvent(QResizeEvent*) {
+  header_->setGeometry(0, 0, width(), kHeaderHeight);
+  const int w = scroll_->sizeHint().width();
+  scroll_->setGeometry(width() - w, kHeaderHeight, w, height() - kHeaderHeight);
+  noText_->setGeometry(0, kHeaderHeight, width() - w, height() - kHeaderHeight);
+  placeHeaderControls();
+  if (isVisible()) Refresh(3);
+}
+
+void TIntLinWin::placeHeaderControls() {
+  const int h = kHeaderHeight;
+  layoutButton_->setGeometry(width() - 3 * h, 0, h, h);
+  minus_->setGeometry(width() - 2 * h, 0, h, h);
+  plus_->setGeometry(width() - h, 0, h, h);
+}
+
+// ---- geometry, columns and layouts ----
 
 int TIntLinWin::usableWidth() const { return width() - (scroll_->isVisible() ? scroll_->width() : 0); }
 
@@ -139,274 +274,144 @@ int TIntLinWin::columnWidth() const {
   const int n = columnCount_;
   if (n <= 0) return 0;
   const double total = usableWidth() * translationShare;
-  return int(std::lround((total - columnsRight - columnsLeft - (n - 1) * columnGap) / n));
+  return int(std::lround((total - margins.x[6] - margins.x[4] - (n - 1) * margins.x[5]) / n));
 }
 
 int TIntLinWin::divisionX() const {
   const int n = columnCount_;
-  if (n <= 0 || !translations_ || translations_->count() == 0) return usableWidth();
-  return usableWidth() - (n * columnWidth() + columnsLeft + (n - 1) * columnGap + columnsRight);
+  if (n <= 0 || layoutTag_ <= 3) return usableWidth();
+  return usableWidth() - (n * columnWidth() + margins.x[4] + (n - 1) * margins.x[5] + margins.x[6]);
+}
+
+bool TIntLinWin::rtl() const { return db_.appliedOptions().flag(LineOptions::Right2Left); }
+
+int TIntLinWin::rowsLeft() const { return rtl() ? margins.x[6] : margins.rowsMargin(); }
+
+int TIntLinWin::rowsRight() const {
+  return divisionX() - (rtl() ? margins.rowsMargin() : margins.x[3]);
 }
 
 void TIntLinWin::setColumns(int count) {
   columnCount_ = std::clamp(count, 0, kMaxColumns);
   plus_->setEnabled(columnCount_ < kMaxColumns);
   minus_->setEnabled(columnCount_ > 0);
-  dirty_ = true;
-  update();
+  Refresh(2);
+}
+
+void TIntLinWin::setColumnSlot(int column, int slot) {
+  if (column < 1 || column > kMaxColumns) return;
+  slots_[std::size_t(column - 1)] = std::clamp(slot, 0, TTranslations::kSlots);
+  columns_[std::size_t(column - 1)]->skipLines = 0;
+  Refresh(2);
 }
 
 void TIntLinWin::SetLayout(int tag) {
   layoutTag_ = std::clamp(tag, 1, 4);
   for (QAction* a : layoutItems_->actions()) a->setChecked(a->data().toInt() == layoutTag_);
-  dirty_ = true;
-  update();
+  Refresh(2);
+  emit fitHeightRequested();
 }
 
 void TIntLinWin::AddColumn() {
   if (columnCount_ >= kMaxColumns) return;
-  const int w = columnWidth() > 0 ? columnWidth() : int(usableWidth() * translationShare);
-  setColumns(columnCount_ + 1);
-  // The columns keep their width: the division moves, unless that leaves too little for either side.
-  const double ratio = double(columnsLeft + columnCount_ * w + (columnCount_ - 1) * columnGap + columnsRight) /
-                       std::max(1, usableWidth());
+  const int w = columnCount_ > 0 ? columnWidth() : int(usableWidth() * translationShare);
+  const int n = columnCount_ + 1;
+  // The columns keep their width and the division moves, unless that leaves too little on a side.
+  const double ratio = double(margins.x[4] + n * w + (n - 1) * margins.x[5] + margins.x[6]) / std::max(1, usableWidth());
   if (ratio > 0.1 && ratio < 0.9) translationShare = ratio;
+  setColumns(n);
+  if (layoutTag_ <= 3) emit fitHeightRequested();
 }
 
 void TIntLinWin::RemoveColumn() {
   if (columnCount_ <= 0) return;
   const int w = columnWidth();
-  setColumns(columnCount_ - 1);
-  const double ratio = double(columnsLeft + columnCount_ * w + (columnCount_ - 1) * columnGap + columnsRight) /
-                       std::max(1, usableWidth());
+  const int n = columnCount_ - 1;
+  const double ratio = double(margins.x[4] + n * w + (n - 1) * margins.x[5] + margins.x[6]) / std::max(1, usableWidth());
   if (ratio > 0.1 && ratio < 0.9) translationShare = ratio;
+  setColumns(n);
+  if (layoutTag_ <= 3) emit fitHeightRequested();
 }
 
-void TIntLinWin::renderRows(QPainter& p, const TCellView& base, int top, int bottom, int maxRows, int left,
-                            int right) {
-  TCellView v = base;
-  v.areaLeft = left;
-  v.areaTop = top;
-  v.areaRight = right;
-  v.areaBottom = bottom;
-  drw_->ResetView(v, start_, db_.lastPosition());
-  drw_->LayoutLines(0, db_.appliedTable().slotCount);
-  int y = top;
-  int rows = 0;
-  versesShown_ = 0;
-  for (int n = 0; n < 200 && rows < maxRows && !drw_->endOfPassage() && y + drw_->lines().rowHeight <= bottom; ++n) {
-    drw_->DrawRow(left, right, y);
-    if (drw_->rowCellCount() > 0) {
-      versesShown_ += int(drw_->rowVerses().size());
-      y += drw_->lines().rowHeight;
-      ++rows;
-      p.setPen(QColor(0xE0, 0xE5, 0xF5));
-      p.drawLine(left, y - 1, right, y - 1);
-    } else if (drw_->headingPending()) {
-      drw_->HeadingDrawn();
-    } else {
-      break;
-    }
+int TIntLinWin::ColumnAt(const QPoint& p) {
+  shared_.overColumn = false;
+  shared_.column = 0;
+  shared_.columnCell = -1;
+  const int rowGap = drw_->style.rowGap[0];
+  for (int i = 0; i < columnsDrawn_; ++i) {
+    const int cell = columns_[std::size_t(i)]->VerseAt(p.x(), p.y(), rowGap, margins.x[4]);
+    if (cell < 0) continue;
+    shared_.overColumn = true;
+    shared_.column = i + 1;
+    shared_.columnCell = cell;
+    return i + 1;
   }
+  return 0;
 }
 
-void TIntLinWin::renderOnTop(QPainter& p, int top) {
-  // The translations as full-width lines on top, then 1 to 3 rows of the verses from the start.
-  int y = top;
-  const int right = usableWidth() - kMargin;
-  if (translations_) {
-    QFont nameFont(QStringLiteral("Arial"));
-    nameFont.setPixelSize(12);
-    for (int i = 0; i < columnCount_; ++i) {
-      auto col = makeColumn(i, p, y, height());
-      if (!col) continue;
-      p.setFont(nameFont);
-      p.setPen(QColor(0x80, 0x80, 0xFF));
-      p.drawText(QPoint(kMargin, y + 12), col->name);
-      col->textLeft = kMargin + std::max(QFontMetrics(nameFont).horizontalAdvance(col->name) + 24, 20);
-      col->areaLeft = col->textLeft;  // the name stays visible beside the text
-      col->textRight = col->areaRight = right;
-      col->current = currentRef();
-      col->StartWalk(0);
-      col->drawVerseNumbers = false;
-      col->DrawNextVerse();
-      col->EndWalk();
-      y = std::max(col->lastBottom, y + int(3 * 16 * shared_.zoom)) + 4;
-    }
-  }
-  TCellView v;
-  v.view = 0;
-  v.canvas = &p;
-  v.zoom = shared_.zoom;
-  v.rebuild = true;
-  v.narrowMarkers = true;
-  v.verseLabels = false;
-  v.headingRows = false;
-  v.forceNvnl = 1;
-  renderRows(p, v, y, height(), layoutTag_, rowsLeft, right);
-}
-
-void TIntLinWin::paintHeader(QPainter& p, int width) {
-  p.fillRect(0, 0, width, kHeaderHeight, kHeaderColor);
-  const VerseRef r = currentRef();
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(13);
-  f.setBold(true);
-  p.setFont(f);
-  p.setPen(Qt::black);
-  const QString place = hasBook_ ? QStringLiteral("%1 %2:%3").arg(QString::fromStdString(db_.calc().Bkn()))
-                                       .arg(r.chapter)
-                                       .arg(r.verse)
-                                 : QString();
-  p.drawText(QRect(kMargin, 0, width / 2, kHeaderHeight), Qt::AlignVCenter | Qt::AlignLeft, place);
-  // The lines shown, named by their lists.
-  f.setBold(false);
-  f.setPixelSize(11);
-  p.setFont(f);
-  p.setPen(QColor(0x55, 0x55, 0x55));
-  QStringList names;
-  const TWl& t = db_.appliedTable();
-  for (int s = 0; s < t.slotCount; ++s) names << (t.slot(s).id.isEmpty() ? t.slot(s).fileName : t.slot(s).id);
-  // Right-aligned before the "+" and "-" buttons.
-  p.drawText(QRect(width / 3, 0, width - width / 3 - 3 * kHeaderHeight - kMargin, kHeaderHeight),
-             Qt::AlignVCenter | Qt::AlignRight,
-             names.join(QStringLiteral(" / ")));
-}
-
-std::unique_ptr<TtrnNote> TIntLinWin::makeColumn(int index, QPainter& p, int top, int bottom) {
-  // Column i shows translation i + 1, the last one repeated when there are fewer.
-  const int slot = std::min(index + 1, translations_ ? translations_->count() : 0);
-  if (slot < 1 || !translations_->initialized(slot)) return nullptr;
-  auto col = std::make_unique<TtrnNote>(index + 1, layout_, render_);
-  col->kind = 'T';
-  col->name = translations_->names()[slot - 1];
-  col->slot = slot;
-  col->reader = &translations_->reader(slot);
-  col->canvas = &p;
-  col->top = top;
-  col->bottom = bottom;
-  col->lineGap = int(16 * shared_.zoom);
-  return col;
-}
-
-void TIntLinWin::paintTranslation(QPainter& p, int left, int right, int top, int bottom) {
-  if (!translations_ || translations_->count() < 1 || columnCount_ < 1) return;
-  (void)right;
-  const int w = columnWidth();
-  std::vector<std::unique_ptr<TtrnNote>> columns;
-  std::vector<TtrnNote*> drawn;
-  const VerseRef from = currentRef();
-  for (int i = 0; i < columnCount_; ++i) {
-    auto col = makeColumn(i, p, top, bottom);
-    if (!col) continue;
-    col->areaLeft = left + columnsLeft - 16 + i * (w + columnGap);
-    col->textLeft = col->areaLeft + 16;
-    col->textRight = col->areaRight = col->textLeft + w;
-    col->current = from;
-    drawn.push_back(col.get());
-    columns.push_back(std::move(col));
-  }
-  drawColumnsInRows(drawn, 4, bottom);
-  // The column names, centred over their columns.
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(11);
-  p.setFont(f);
-  p.setPen(QColor(0x33, 0x33, 0x88));
-  for (const TtrnNote* c : drawn)
-    p.drawText(QRect(c->textLeft, top - 16, c->textRight - c->textLeft, 14), Qt::AlignCenter, c->name);
-}
-
-const QImage& TIntLinWin::render() {
-  const QSize sz = size().expandedTo(QSize(1, 1));
-  if (image_.size() != sz) image_ = QImage(sz, QImage::Format_RGB32);
-  image_.fill(Qt::white);
-  QPainter p(&image_);
-  p.setRenderHint(QPainter::TextAntialiasing);
-  const int top = kHeaderHeight + 6;
-  if (!hasBook_ || start_ < 0) {
-    paintHeader(p, sz.width());
-    p.setPen(Qt::darkGray);
-    p.drawText(QRect(0, top, sz.width(), 40), Qt::AlignCenter,
-               QStringLiteral("No interlinear text available for this passage"));
-    return image_;
-  }
-  shared_.SetZoomIndex(zoomIndex);
-  zoomIndex = shared_.zoomIndex;
-  const double zoom = shared_.zoom;
-  // Fonts are made, and texts measured again, only when the zoom changed.
-  if (zoom != fontZoom_) {
-    render_.BuildFontSet(0, TTxtDrw::fontsOf(db_.appliedTable(), 0, -10), zoom);
-    drw_->FontsChanged();
-    fontZoom_ = zoom;
-  }
-  const int usable = usableWidth();
-  const int split = divisionX();
-  TCellView v;
-  v.view = 0;
-  v.canvas = &p;
-  v.zoom = zoom;
-  v.rebuild = true;
-  if (layoutTag_ <= 3) {
-    renderOnTop(p, top);
-  } else {
-    renderRows(p, v, top, sz.height(), 200, rowsLeft, split - beforeDivision);
-  }
-  focus_->FollowKeyboardFocus();
-  syncScrollBar();
-  if (layoutTag_ == 4 && split < usable) {
-    p.setPen(QColor(0xC0, 0xC0, 0xC0));
-    p.drawLine(split, top, split, sz.height());
-    paintTranslation(p, split, usable - columnsRight, top + 16, sz.height());
-  }
-  // Last, so that nothing drawn for the page reaches into the header strip.
-  paintHeader(p, sz.width());
-  return image_;
-}
-
-void TIntLinWin::paintEvent(QPaintEvent*) {
-  if (dirty_ || image_.size() != size()) {
-    render();
-    dirty_ = false;
-  }
-  QPainter p(this);
-  p.drawImage(0, 0, image_);
-  // The focus frames go over the copied page, so moving them never repaints the text.
-  if (hasBook_ && start_ >= 0) focus_->Draw(p, 0xFFFFFF, 0xFF0000, 0xFF0000, 0x0000FF);
-}
+// ---- mouse and keys ----
 
 void TIntLinWin::mouseMoveEvent(QMouseEvent* e) {
-  const int x = int(e->position().x());
+  const QPoint pt = e->position().toPoint();
+  shared_.mouse = pt;
+  shared_.screenMouse = e->globalPosition().toPoint();
   if (dragging_) {
     // The division follows the mouse, never closer than 30 pixels to the right edge.
     const int w = std::max(1, usableWidth());
-    translationShare = double(w - std::min(x, w - kDragLimit)) / w;
-    translationShare = std::clamp(translationShare, 0.0, 1.0);
-    dirty_ = true;
-    update();
+    translationShare = std::clamp(double(w - std::min(pt.x(), w - kDragLimit)) / w, 0.0, 1.0);
+    Refresh(4);
     return;
   }
-  const bool nearDivision = columnCount_ > 0 && std::abs(x - divisionX()) <= 5 && e->position().y() > kHeaderHeight;
+  const bool fullWithColumns = layoutTag_ == 4 && columnCount_ > 0;
+  const bool nearDivision = fullWithColumns && std::abs(pt.x() - divisionX()) <= kDivisionGrip;
   setCursor(nearDivision ? Qt::SplitHCursor : Qt::ArrowCursor);
-  if (focus_->MouseMoved(e->position().toPoint())) update();
-}
-
-void TIntLinWin::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
-
-void TIntLinWin::leaveEvent(QEvent*) {
-  if (focus_->MouseMoved(QPoint(-1000, -1000))) update();
+  bool changed = false;
+  if (ColumnAt(pt) > 0) {
+    popup_ = Popup::TranslationSource;
+    changed = focus_->MouseMoved(QPoint(-1000, -1000));
+  } else if (pt.x() < divisionX()) {
+    changed = focus_->MouseMoved(pt);
+    const bool inMargin = rtl() ? pt.x() > rowsRight() : pt.x() < rowsLeft();
+    if (focus_->mouseCell >= 0)
+      popup_ = focus_->mouseLine == 0 ? Popup::Word : Popup::Sublinear;
+    else
+      popup_ = inMargin ? Popup::Margin : Popup::None;
+  } else {
+    changed = focus_->MouseMoved(QPoint(-1000, -1000));
+    popup_ = Popup::None;
+  }
+  if (changed) Refresh(1);
 }
 
 void TIntLinWin::mousePressEvent(QMouseEvent* e) {
   setFocus();
+  const QPoint pt = e->position().toPoint();
+  if (e->button() == Qt::RightButton) {
+    if (popup_ != Popup::None) emit popupRequested(popup_, e->globalPosition().toPoint());
+    return;
+  }
   if (e->button() != Qt::LeftButton) return;
-  if (columnCount_ > 0 && std::abs(int(e->position().x()) - divisionX()) <= 5) {
+  if (layoutTag_ == 4 && columnCount_ > 0 && std::abs(pt.x() - divisionX()) <= kDivisionGrip) {
     dragging_ = true;
     return;
   }
-  if (focus_->Click(e->position().toPoint(), selected_)) {
-    update();
+  if (focus_->Click(pt, selected_)) {
+    Refresh(1);
     emit wordChosen(selected_);
   }
+}
+
+void TIntLinWin::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
+
+void TIntLinWin::mouseDoubleClickEvent(QMouseEvent* e) {
+  const int column = ColumnAt(e->position().toPoint());
+  if (column < 1) return;
+  const TtrnNote& c = *columns_[std::size_t(column - 1)];
+  emit memoRequested(column, c.cells()[std::size_t(shared_.columnCell)].ref);
+}
+
+void TIntLinWin::leaveEvent(QEvent*) {
+  if (focus_->MouseMoved(QPoint(-1000, -1000))) Refresh(1);
 }
 
 void TIntLinWin::hoverTick() {
@@ -427,68 +432,42 @@ void TIntLinWin::hoverTick() {
   }
 }
 
-void TIntLinWin::resizeEvent(QResizeEvent*) {
-  dirty_ = true;
-  scroll_->setGeometry(width() - scroll_->sizeHint().width(), kHeaderHeight, scroll_->sizeHint().width(),
-                       height() - kHeaderHeight);
-  layoutButton_->setGeometry(width() - 3 * kHeaderHeight, 0, kHeaderHeight, kHeaderHeight);
-  minus_->setGeometry(width() - 2 * kHeaderHeight, 0, kHeaderHeight, kHeaderHeight);
-  plus_->setGeometry(width() - kHeaderHeight, 0, kHeaderHeight, kHeaderHeight);
-}
-
-void TIntLinWin::syncScrollBar() {
-  const QSignalBlocker block(scroll_);
-  scroll_->setRange(1, std::max<std::int32_t>(1, db_.lastPosition()));
-  scroll_->setPageStep(std::max(1, versesShown_ * 20));
-  scroll_->setSingleStep(20);
-  scroll_->setValue(std::max<std::int32_t>(start_, 1));
-}
-
-void TIntLinWin::scrolledTo(int value) {
-  if (!hasBook_ || value < 1) return;
-  // The marker of the verse the value falls in.
-  const TVerseStep s = db_.stepVerses(std::min<std::int32_t>(value, db_.lastPosition()), -1, false);
-  if (s.verse < 0 || s.position == start_) return;
-  start_ = s.position;
-  dirty_ = true;
-  update();
-  emit placeChanged(currentRef());
-}
-
 void TIntLinWin::keyPressEvent(QKeyEvent* e) {
   const bool shift = e->modifiers() & Qt::ShiftModifier;
   switch (e->key()) {
     case Qt::Key_Down:
       if (focus_->keyboardMode && !shift && !focus_->KeyboardRowDown()) {
-        update();
+        Refresh(1);
         break;
       }
-      shift ? stepChapters(1) : stepVerses(1);
+      RowDown(shift);
       break;
     case Qt::Key_Up:
       if (focus_->keyboardMode && !shift && !focus_->KeyboardRowUp()) {
-        update();
+        Refresh(1);
         break;
       }
-      shift ? stepChapters(-1) : stepVerses(-1);
+      RowUp(shift);
       break;
     case Qt::Key_PageDown:
-      stepVerses(std::max(1, versesShown_ - 1));
+      PageDown();
       break;
     case Qt::Key_PageUp:
-      stepVerses(-std::max(1, versesShown_ - 1));
+      PageUp();
+      break;
+    case Qt::Key_Space:
+      if (!hasBook_) emit layoutReapplyRequested();
       break;
     case Qt::Key_Slash:
       focus_->keyboardMode ? focus_->KeyboardOff() : focus_->KeyboardOn(shared_.mouse);
-      update();
+      Refresh(1);
       break;
     case Qt::Key_Left:
     case Qt::Key_Right: {
       // Right to left: the keys follow the reading direction on screen.
-      const bool rtl = db_.appliedOptions().flag(LineOptions::Right2Left);
-      const bool forward = (e->key() == Qt::Key_Right) != rtl;
+      const bool forward = (e->key() == Qt::Key_Right) != rtl();
       if (focus_->keyboardMode) forward ? focus_->KeyboardNextCell() : focus_->KeyboardPrevCell();
-      update();
+      Refresh(1);
       break;
     }
     case Qt::Key_Return:
@@ -496,18 +475,13 @@ void TIntLinWin::keyPressEvent(QKeyEvent* e) {
       if (focus_->keyboardMode && focus_->keyCell >= 0) {
         const QRect r = focus_->frameRect(focus_->keyCell, focus_->keyLine, false);
         if (focus_->Click(r.center(), selected_)) emit wordChosen(selected_);
-        update();
+        Refresh(1);
       }
       break;
     case Qt::Key_Plus:
-      zoomIndex = std::min(zoomIndex + 1, 32);
-      dirty_ = true;
-      update();
-      break;
     case Qt::Key_Minus:
-      zoomIndex = std::max(zoomIndex - 1, 0);
-      dirty_ = true;
-      update();
+      zoomIndex = std::clamp(zoomIndex + (e->key() == Qt::Key_Plus ? 1 : -1), 0, 32);
+      Refresh(3);
       break;
     default:
       QWidget::keyPressEvent(e);
@@ -516,9 +490,8 @@ void TIntLinWin::keyPressEvent(QKeyEvent* e) {
 
 void TIntLinWin::wheelEvent(QWheelEvent* e) {
   const int steps = e->angleDelta().y() / 120;
-  if (steps == 0) return;
   const bool shift = e->modifiers() & Qt::ShiftModifier;
-  shift ? stepChapters(-steps) : stepVerses(-steps);
+  for (int i = 0; i < std::abs(steps); ++i) steps < 0 ? RowDown(shift) : RowUp(shift);
 }
 
 }  // namespace kov
