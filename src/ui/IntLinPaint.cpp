@@ -10,6 +10,7 @@
 #include "db/cIntLin.h"
 #include "display/RenderErrors.h"
 #include "display/UTxtDrw.h"
+#include "display/TColumnSets.h"
 #include "display/VerseColumnAdapter.h"
 #include "display/cRenderTxt.h"
 #include "display/cTrnNote.h"
@@ -39,7 +40,7 @@ TCellView TIntLinWin::baseView(QPainter& p) const {
 // Sets up the verse columns of this window for a paint: their sources, geometry and start verse.
 void TIntLinWin::prepareColumns(QPainter& p, int top, int bottom) {
   columnsDrawn_ = 0;
-  if (!translations_ || columnCount_ < 1) return;
+  if (columnCount_ < 1) return;
   // The columns start at the first verse that begins on the page.
   std::int32_t from = start_;
   if (db_.stepVerses(start_, 0, false).verse < 0) from = db_.stepVerses(start_, 1, false).position;
@@ -51,23 +52,24 @@ void TIntLinWin::prepareColumns(QPainter& p, int top, int bottom) {
   ref.bookNr = std::uint8_t(calc.Bnr());
   ref.chapter = calc.Chapter();
   ref.verse = std::int16_t(db_.verseAt(from).verse);
+  sets_->prepareWalk(1);
   for (int i = 0; i < columnCount_; ++i) {
-    TtrnNote& c = *columns_[std::size_t(i)];
-    const int slot = slots_[std::size_t(i)];
-    const bool open = slot >= 1 && slot <= translations_->count() && translations_->initialized(slot);
-    c.kind = open ? 'T' : '-';
-    c.slot = std::max(slot, 1);
-    c.name = open ? translations_->names()[slot - 1] : QString();
-    c.reader = open ? &translations_->reader(slot) : nullptr;
+    TtrnNote& c = column(i);
+    // A translation that did not open shows nothing.
+    if (c.kind == 'T' && !(translations_ && c.slot >= 1 && c.slot <= translations_->count() &&
+                           translations_->initialized(c.slot)))
+      c.reader = nullptr;
     c.canvas = &p;
     c.top = top;
     c.bottom = bottom;
     c.background = colours_.clBgTN;
+    c.fontSlot = c.kind == 'T' ? 20 : 21;
     c.lineGap = int(16 * shared_.zoom);
     c.current = ref;
+    // A translation an earlier column shows is read once a row; this one takes its text.
     c.readOwnText = true;
     for (int j = 0; j < i; ++j)
-      if (open && columns_[std::size_t(j)]->kind == 'T' && columns_[std::size_t(j)]->slot == slot) c.readOwnText = false;
+      if (c.kind == 'T' && column(j).kind == 'T' && column(j).slot == c.slot) c.readOwnText = false;
     ++columnsDrawn_;
   }
 }
@@ -81,7 +83,7 @@ void TIntLinWin::paintFull(QPainter& p) {
   prepareColumns(p, top, bottom);
   std::array<IVerseColumn*, kMaxColumns> cols{};
   for (int i = 0; i < columnsDrawn_; ++i) {
-    TtrnNote& c = *columns_[std::size_t(i)];
+    TtrnNote& c = column(i);
     const int left = division + margins.x[4] + i * (w + margins.x[5]);
     c.areaLeft = c.textLeft = left;
     c.areaRight = c.textRight = left + w;
@@ -100,8 +102,8 @@ void TIntLinWin::paintFull(QPainter& p) {
   v.headingRows = true;
   drawRows(p, v, top, bottom, kMaxRowStarts, rowsLeft(), rowsRight(), true, cols.data(), columnsDrawn_);
   for (int i = 0; i < columnsDrawn_; ++i) {
-    columns_[std::size_t(i)]->EndWalk();
-    columns_[std::size_t(i)]->FillRest();
+    column(i).EndWalk();
+    column(i).FillRest();
   }
   drawTriangles(p, division - margins.x[3], top, bottom);
 }
@@ -116,7 +118,7 @@ void TIntLinWin::paintOnTop(QPainter& p) {
   nameFont.setPixelSize(int(12 * shared_.zoom));
   const QFontMetrics fm(nameFont);
   for (int i = 0; i < columnsDrawn_; ++i) {
-    TtrnNote& c = *columns_[std::size_t(i)];
+    TtrnNote& c = column(i);
     if (c.kind == '-') continue;
     const QString name = c.kind == 'T' ? c.name : QStringLiteral("[%1]").arg(c.name);
     const int textLeft = 10 + std::max(fm.horizontalAdvance(name) + 10, int(20 * shared_.zoom));
@@ -243,7 +245,7 @@ void TIntLinWin::UpdateHeader() {
   // Translation names centred over their columns, in the right-margin layout only.
   for (int i = 0; i < kMaxColumns; ++i) {
     QLabel* l = columnLabels_[std::size_t(i)];
-    const TtrnNote& c = *columns_[std::size_t(i)];
+    const TtrnNote& c = column(i);
     if (i >= columnsDrawn_ || layoutTag_ <= 3 || c.kind == '-') {
       l->hide();
       continue;

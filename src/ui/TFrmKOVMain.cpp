@@ -3,8 +3,10 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMenu>
 
 #include "core/Tapp.h"
+#include "texts/TSourceList.h"
 
 namespace kov {
 
@@ -34,6 +36,31 @@ void TFrmKOVMain::setInterlinear(QWidget* window) {
   status_->hide();
   setCentralWidget(nullptr);
   window->setFocus();
+}
+
+void TFrmKOVMain::setSources(const TSourceList& sources) {
+  if (!translationMenu_) translationMenu_ = new QMenu(this);
+  translationMenu_->clear();
+  for (int n = 1; n <= sources.count(); ++n) {
+    const TSourceEntry& e = sources.entry(n);
+    if (e.kind == '-') {
+      translationMenu_->addSeparator();
+      continue;
+    }
+    QAction* a = translationMenu_->addAction(e.caption);
+    a->setCheckable(true);
+    a->setData(n);
+    connect(a, &QAction::triggered, this, [this, n] { emit sourceChosen(n); });
+  }
+}
+
+void TFrmKOVMain::popupSources(const QPoint& globalPos, int checkedEntry) {
+  if (!translationMenu_) return;
+  for (QAction* a : translationMenu_->actions()) {
+    a->setEnabled(true);
+    a->setChecked(a->data().toInt() == checkedEntry && checkedEntry > 0);
+  }
+  translationMenu_->popup(globalPos);
 }
 
 void TFrmKOVMain::closeEvent(QCloseEvent* e) {

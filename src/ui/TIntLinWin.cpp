@@ -15,9 +15,11 @@
 #include "db/cIntLin.h"
 #include "display/UTxtDrw.h"
 #include "display/UWtext.h"
+#include "display/TColumnSets.h"
 #include "display/VerseColumnAdapter.h"
 #include "display/cRenderTxt.h"
 #include "display/cTrnNote.h"
+#include "texts/TSourceList.h"
 #include "texts/cTranslations.h"
 #include "ui/TFrmInfo2.h"
 
@@ -44,7 +46,7 @@ QString TIntLinWin::noInterlinearText() {
 }
 
 TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTranslations* translations,
-                       QWidget* parent)
+                       TColumnSets* columnSets, QWidget* parent)
     : QWidget(parent),
       db_(db),
       render_(render),
@@ -56,10 +58,15 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   focus_ = std::make_unique<Tfocus>(db_, *drw_, shared_);
-  for (int i = 0; i < kMaxColumns; ++i) {
-    columns_[std::size_t(i)] = std::make_unique<TtrnNote>(i + 1, layout_, render_);
-    adapters_[std::size_t(i)] = std::make_unique<TVerseColumnAdapter>(*columns_[std::size_t(i)]);
+  sets_ = columnSets;
+  if (!sets_) {
+    ownList_ = std::make_unique<TSourceList>();
+    if (translations_) ownList_->build(*translations_, {});
+    ownSets_ = std::make_unique<TColumnSets>(layout_, render_, translations_, QString(), QString());
+    ownSets_->assignByNames({}, *ownList_);
+    sets_ = ownSets_.get();
   }
+  for (int i = 0; i < kMaxColumns; ++i) adapters_[std::size_t(i)] = std::make_unique<TVerseColumnAdapter>(column(i));
 
   header_ = new QWidget(this);
   header_->setAutoFillBackground(true);
@@ -298,12 +305,7 @@ void TIntLinWin::setColumns(int count) {
   Refresh(2);
 }
 
-void TIntLinWin::setColumnSlot(int column, int slot) {
-  if (column < 1 || column > kMaxColumns) return;
-  slots_[std::size_t(column - 1)] = std::clamp(slot, 0, TTranslations::kSlots);
-  columns_[std::size_t(column - 1)]->skipLines = 0;
-  Refresh(2);
-}
+TtrnNote& TIntLinWin::column(int i) const { return sets_->column(1, i + 1); }
 
 void TIntLinWin::SetLayout(int tag) {
   layoutTag_ = std::clamp(tag, 1, 4);
@@ -339,7 +341,7 @@ int TIntLinWin::ColumnAt(const QPoint& p) {
   shared_.columnCell = -1;
   const int rowGap = drw_->style.rowGap[0];
   for (int i = 0; i < columnsDrawn_; ++i) {
-    const int cell = columns_[std::size_t(i)]->VerseAt(p.x(), p.y(), rowGap, margins.x[4]);
+    const int cell = column(i).VerseAt(p.x(), p.y(), rowGap, margins.x[4]);
     if (cell < 0) continue;
     shared_.overColumn = true;
     shared_.column = i + 1;
@@ -406,8 +408,7 @@ void TIntLinWin::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
 void TIntLinWin::mouseDoubleClickEvent(QMouseEvent* e) {
   const int column = ColumnAt(e->position().toPoint());
   if (column < 1) return;
-  const TtrnNote& c = *columns_[std::size_t(column - 1)];
-  emit memoRequested(column, c.cells()[std::size_t(shared_.columnCell)].ref);
+  emit memoRequested(column, this->column(column - 1).cells()[std::size_t(shared_.columnCell)].ref);
 }
 
 void TIntLinWin::leaveEvent(QEvent*) {

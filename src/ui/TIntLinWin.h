@@ -28,6 +28,8 @@ class Twtext;
 class TTranslations;
 class TFrmInfo2;
 class TtrnNote;
+class TColumnSets;
+class TSourceList;
 class TVerseColumnAdapter;
 class IVerseColumn;
 struct TCellView;
@@ -69,8 +71,10 @@ class TIntLinWin : public QWidget {
   // What the right mouse button would open at the last mouse position.
   enum class Popup { None, Word, Sublinear, Margin, TranslationSource };
 
+  // The verse columns of set 1 of `columnSets` are this window's translation columns; without
+  // them the window keeps columns of its own, each showing the first translation.
   TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTranslations* translations,
-             QWidget* parent = nullptr);
+             TColumnSets* columnSets = nullptr, QWidget* parent = nullptr);
   ~TIntLinWin() override;
 
   // ---- place ----
@@ -123,9 +127,7 @@ class TIntLinWin : public QWidget {
   void UpdateHeader();
   int divisionX() const;
   int columnWidth() const;
-  // The translation slot column i (1..10) shows; 0 leaves it empty.
-  void setColumnSlot(int column, int slot);
-  int columnSlot(int column) const { return slots_.at(std::size_t(column - 1)); }
+  TColumnSets& columnSets() { return *sets_; }
   // The translation column (1..count) under a point, 0 when none.
   int ColumnAt(const QPoint& p);
   Popup popupKind() const { return popup_; }
@@ -214,8 +216,10 @@ class TIntLinWin : public QWidget {
 
   int columnCount_ = 1;
   int layoutTag_ = 4;
-  std::array<int, kMaxColumns> slots_{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  std::array<std::unique_ptr<TtrnNote>, kMaxColumns> columns_;
+  std::unique_ptr<TSourceList> ownList_;
+  std::unique_ptr<TColumnSets> ownSets_;
+  TColumnSets* sets_ = nullptr;
+  TtrnNote& column(int i) const;  // 0-based, of set 1
   std::array<std::unique_ptr<TVerseColumnAdapter>, kMaxColumns> adapters_;
   int columnsDrawn_ = 0;
   bool dragging_ = false;

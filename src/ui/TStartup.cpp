@@ -24,6 +24,9 @@
 #include "db/Cparsing.h"
 #include "ui/TFrmInfo2.h"
 #include "ui/TIntLinWin.h"
+#include "display/TColumnSets.h"
+#include "texts/NoteSources.h"
+#include "texts/TSourceList.h"
 #include "ui/TFrmKOVMain.h"
 #include "ui/TFrmKOVsplash.h"
 
@@ -255,13 +258,13 @@ bool TStartup::start() {
   for (const QString& line : translations_->open(app.PrgDir)) setStatus(line);
   settings_->applySettings();
   if (db_) db_->applyPending();
-  if (db_ && db_->lastPosition() > 0) {
-    interlinear_ = new TIntLinWin(*db_, *render_, *wtext_, translations_.get());
-    interlinear_->zoomIndex = settings_->zoomIdx;
-    wordInfo_ = std::make_unique<TFrmInfo2>(*db_, *parsing_, *render_);
-    interlinear_->setWordInfo(wordInfo_.get());
-    main_->setInterlinear(interlinear_);
-  }
+  // The sources a verse column can show, and the columns of the three views.
+  sources_ = std::make_unique<TSourceList>();
+  sources_->build(*translations_, scanNoteSources(app.PrgDir, settings_->olbDir()));
+  columnSets_ = std::make_unique<TColumnSets>(*wtext_, *render_, translations_.get(), app.PrgDir, settings_->olbDir());
+  columnSets_->assignByNames(settings_->columnNames, *sources_);
+  main_->setSources(*sources_);
+  if (db_ && db_->lastPosition() > 0) createInterlinearWindow();
   step(14);
   main_->setWindowTitle(QStringLiteral("[%1] %2").arg(app.InstanceNo).arg(app.shortName));
   if (interlinear_) {
@@ -303,6 +306,42 @@ bool TStartup::start() {
   return true;
 }
 
+void TStartup::createInterlinearWindow() {
+  interlinear_ = new TIntLinWin(*db_, *render_, *wtext_, translations_.get(), columnSets_.get());
+  interlinear_->zoomIndex = settings_->zoomIdx;
+  interlinear_->translationShare = settings_->ttline[0][0];
+  for (std::size_t i = 0; i < interlinear_->margins.x.size(); ++i) interlinear_->margins.x[i] = settings_->metrics[i][0];
+  TIntLinColours c;
+  const auto colour = [&](const char* key) {
+    for (std::size_t i = 0; i < colourTable().size(); ++i)
+      if (qstrcmp(colourTable()[i].key, key) == 0) return StoredColor(settings_->colours[i]);
+    return StoredColor(0);
+  };
+  c.clBgInt = colour("clBgInt");
+  c.clBgIntHdr = colour("clBgIntHdr");
+  c.clHorRule = colour("clHorRule");
+  c.clBgTN = colour("clBgTN");
+  c.clMoveFoc = colour("clMoveFoc");
+  c.clKeyBFoc = colour("clKeyBFoc");
+  c.clMsdnFoc = colour("clMsdnFoc");
+  interlinear_->setColours(c);
+  wordInfo_ = std::make_unique<TFrmInfo2>(*db_, *parsing_, *render_);
+  interlinear_->setWordInfo(wordInfo_.get());
+  main_->setInterlinear(interlinear_);
+  // The source menu of a translation column: the chosen entry goes to the column under the mouse.
+  connect(interlinear_, &TIntLinWin::popupRequested, this, [this](TIntLinWin::Popup kind, const QPoint& at) {
+    const int column = interlinear_->shared().column;
+    if (kind == TIntLinWin::Popup::TranslationSource && column > 0)
+      main_->popupSources(at, columnSets_->column(1, column).entry);
+  });
+  connect(main_.get(), &TFrmKOVMain::sourceChosen, this, [this](int entry) {
+    const int column = interlinear_->shared().column;
+    if (column < 1) return;
+    columnSets_->assign(1, column, entry, *sources_);
+    interlinear_->Refresh(2);
+  });
+}
+
 void TStartup::updateReminder() {
   const QFileInfo exe(QCoreApplication::applicationFilePath());
   const qint64 age = exe.lastModified().daysTo(QDateTime::currentDateTime());
@@ -331,7 +370,9 @@ void TStartup::shutdown() {
       const VerseRef r = interlinear_->currentRef();
       settings_->passages[0] = StoredRef{r.Bks, std::max<int>(r.chapter, 1), std::max<int>(r.verse, 1), r.verseMark};
       settings_->zoomIdx = interlinear_->zoomIndex;
+      settings_->ttline[0][0] = interlinear_->translationShare;
     }
+    if (columnSets_) settings_->columnNames = columnSets_->names();
     if (main_) {
       const QRect g = main_->normalGeometry().isValid() ? main_->normalGeometry() : main_->geometry();
       settings_->windows[0] = {g.left(), g.top(), g.width(), g.height()};

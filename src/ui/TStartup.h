@@ -19,6 +19,8 @@ class TRenderTxt;
 class Twtext;
 class Tparsing;
 class TFrmInfo2;
+class TSourceList;
+class TColumnSets;
 struct Tsubl;
 
 // One step of the start-up: its status text (may be empty) and the progress bar value
@@ -58,6 +60,8 @@ class TStartup : public QObject {
   TintLin* database() const { return db_.get(); }
   TTranslations* translations() const { return translations_.get(); }
   TIntLinWin* interlinear() const { return interlinear_; }
+  TSourceList* sources() const { return sources_.get(); }
+  TColumnSets* columnSets() const { return columnSets_.get(); }
   const QStringList& statusLog() const { return statusLog_; }
 
  private:
@@ -68,6 +72,7 @@ class TStartup : public QObject {
   void logTranslations(const QStringList& names);
   void checkLanguageSupport();
   void updateReminder();
+  void createInterlinearWindow();
   WorkArea desktop() const;
   void progress(int stepIndex);
 
@@ -83,6 +88,8 @@ class TStartup : public QObject {
   std::unique_ptr<Twtext> wtext_;
   std::unique_ptr<Tparsing> parsing_;
   std::unique_ptr<TFrmInfo2> wordInfo_;
+  std::unique_ptr<TSourceList> sources_;
+  std::unique_ptr<TColumnSets> columnSets_;
   TIntLinWin* interlinear_ = nullptr;  // owned by the main window's dock
   QStringList statusLog_;
 };
