@@ -2,6 +2,7 @@
 #include <QPoint>
 #include <QRect>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,16 @@ struct TShared {
   bool overColumn = false;
   int column = 0;
   int columnCell = -1;
+
+  // Translation linking: the mode, what is shown, which end is being chosen, the active link of
+  // each translation column, and what must be redrawn after a change (0 nothing, 1 the windows,
+  // 2 the windows and their columns). Kept here so every view sees one state.
+  enum class LinkEnd { None, Translation, Interlinear };
+  bool linkMode = false;
+  bool showAllLinks = false;
+  LinkEnd choosing = LinkEnd::None;
+  std::array<int, 10> activeLink{};
+  int redrawRequest = 0;
 
   // Clamps to 0..32; zoom = 1 + index / 16.
   void SetZoomIndex(int index);
