@@ -2,14 +2,12 @@
 // out and drawn as the interlinear window repaints it. Needs the default database in $KOV_HOME.
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <memory>
 
-#include "db/cIntLin.h"
+#include "DefaultHebrew.h"
 #include "display/UTxtDrw.h"
 #include "display/cRenderTxt.h"
 
@@ -17,40 +15,9 @@ namespace {
 
 using namespace kov;
 
-void ensureApp() {
-  static int argc = 1;
-  static char name[] = "bench_hebrewpage";
-  static char* argv[] = {name, nullptr};
-  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QGuiApplication* a = new QGuiApplication(argc, argv);  // never destroyed
-  (void)a;
-}
-
-struct Loaded {
-  TintLin db;
-  bool ok = false;
-  Loaded() {
-    const QString home = qEnvironmentVariable("KOV_HOME");
-    if (home.isEmpty() || !QDir(home + QStringLiteral("/interlinear/WLC")).exists()) return;
-    db.setRootFolder(home + QStringLiteral("/interlinear/"));
-    db.setMainName(QStringLiteral("WLC"));
-    TWl& t = db.pendingTable();
-    const char* files[] = {"WLC.WL0", "Gloss.wl", "strong.wl", "Transliteration.wl", "P_WHM.wl"};
-    for (int i = 0; i < 5; ++i) {
-      t.slot(i).fileName = QString::fromLatin1(files[i]);
-      t.slot(i).fonts[0] = TslFont{i == 0 ? QStringLiteral("Hebrew KOV") : QStringLiteral("Arial"), i == 0 ? -22 : -11, 0, 1, 1};
-    }
-    t.slotCount = 5;
-    t.presentations[0] = PresentationMetrics{1, 10, 3, 0, 0, 7};
-    db.pendingOptions().setFlag(LineOptions::Right2Left, true);
-    ok = db.readGs().valid && db.loadAll().ok();
-    db.applyPending();
-  }
-};
-
 void BM_HebrewPage(benchmark::State& state) {
-  ensureApp();
-  static Loaded l;
+  bench::ensureApp();
+  static bench::DefaultHebrew l;
   if (!l.ok) {
     state.SkipWithError("no default database: set KOV_HOME to a program folder built by scripts/run.sh");
     return;

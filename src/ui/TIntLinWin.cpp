@@ -437,18 +437,11 @@ void TIntLinWin::keyPressEvent(QKeyEvent* e) {
   const bool shift = e->modifiers() & Qt::ShiftModifier;
   switch (e->key()) {
     case Qt::Key_Down:
-      if (focus_->keyboardMode && !shift && !focus_->KeyboardRowDown()) {
-        Refresh(1);
-        break;
-      }
-      RowDown(shift);
-      break;
     case Qt::Key_Up:
-      if (focus_->keyboardMode && !shift && !focus_->KeyboardRowUp()) {
-        Refresh(1);
-        break;
-      }
-      RowUp(shift);
+      if (focus_->keyboardMode && !shift)
+        keyboardRow(e->key() == Qt::Key_Down);
+      else
+        e->key() == Qt::Key_Down ? RowDown(shift) : RowUp(shift);
       break;
     case Qt::Key_PageDown:
       PageDown();
@@ -466,9 +459,7 @@ void TIntLinWin::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Left:
     case Qt::Key_Right: {
       // Right to left: the keys follow the reading direction on screen.
-      const bool forward = (e->key() == Qt::Key_Right) != rtl();
-      if (focus_->keyboardMode) forward ? focus_->KeyboardNextCell() : focus_->KeyboardPrevCell();
-      Refresh(1);
+      if (focus_->keyboardMode) keyboardCell((e->key() == Qt::Key_Right) != rtl());
       break;
     }
     case Qt::Key_Return:
@@ -487,6 +478,34 @@ void TIntLinWin::keyPressEvent(QKeyEvent* e) {
     default:
       QWidget::keyPressEvent(e);
   }
+}
+
+// The keyboard focus moves a word; at the page's edges the window scrolls a row with it.
+void TIntLinWin::keyboardCell(bool forward) {
+  const bool edge = forward ? focus_->KeyboardNextCell() : focus_->KeyboardPrevCell();
+  const QRect r = focus_->frameRect(focus_->keyCell, std::max(focus_->keyLine, 0), false);
+  if (forward && (edge || r.bottom() >= height())) {
+    const bool moreRows = !verseComplete_ || scrollRows_ > 0;
+    RowDown();
+    if (edge && moreRows) focus_->KeyboardNextCell();
+  } else if (!forward && (edge || r.top() < kHeaderHeight)) {
+    RowUp();
+  }
+  Refresh(1);
+}
+
+// The keyboard focus moves to the nearest word of the next or previous row; from the first or
+// last row drawn the window scrolls a row first.
+void TIntLinWin::keyboardRow(bool down) {
+  bool edge = down ? focus_->KeyboardRowDown() : focus_->KeyboardRowUp();
+  if (edge) {
+    down ? RowDown() : RowUp();
+    edge = down ? focus_->KeyboardRowDown() : focus_->KeyboardRowUp();
+  }
+  const QRect r = focus_->frameRect(focus_->keyCell, std::max(focus_->keyLine, 0), false);
+  if (!edge && !down && r.top() < kHeaderHeight) RowUp();
+  if (!edge && down && r.bottom() >= height()) RowDown();
+  Refresh(1);
 }
 
 void TIntLinWin::wheelEvent(QWheelEvent* e) {

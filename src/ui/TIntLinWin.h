@@ -186,6 +186,8 @@ class TIntLinWin : public QWidget {
   void newStart(std::int32_t position);
 
   void hoverTick();
+  void keyboardCell(bool forward);
+  void keyboardRow(bool down);
 
   TintLin& db_;
   TRenderTxt& render_;

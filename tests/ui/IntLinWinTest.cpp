@@ -339,6 +339,22 @@ TEST(UiFocus, KeyboardFocusKeepsItsWordAfterPageDownAndClickSelects) {
   EXPECT_EQ(w.win->popupKind(), TIntLinWin::Popup::None);
   QTest::mouseMove(w.win.get(), r.center());
   EXPECT_EQ(w.win->popupKind(), TIntLinWin::Popup::Word);
+
+  // Up from the top row shown scrolls one row and takes the nearest word of the row above.
+  w.win->RowDown();
+  w.win->RowDown();
+  w.win->finishSmoothScroll();
+  ASSERT_EQ(w.win->scrollRows(), 2);
+  const std::vector<std::int32_t> rows = w.win->rowStarts();
+  f.keyCell = f.CellAtPosition(rows[2]);
+  f.keyLine = 0;
+  f.keyPosition = rows[2];
+  QTest::keyClick(w.win.get(), Qt::Key_Up);
+  w.win->finishSmoothScroll();
+  EXPECT_EQ(w.win->scrollRows(), 1);
+  EXPECT_GE(f.keyPosition, rows[1]);
+  EXPECT_LT(f.keyPosition, rows[2]);
+  EXPECT_GE(f.frameRect(f.keyCell, 0, false).top(), TIntLinWin::kHeaderHeight);
 }
 
 }  // namespace
