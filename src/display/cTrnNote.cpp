@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/FileLookup.h"
 #include "core/ProgramFolder.h"
 #include "display/RenderErrors.h"
 #include "display/UWtext.h"
@@ -52,7 +53,8 @@ void TtrnNote::OpenSource() {
     }
   } else if ((kind == 'N' || kind == 'V') && notes) {
     if (kind == 'N')
-      notes->setChapterCollection(withTrailingSlash(prgDir) + name + QStringLiteral(".N/"));
+      // The folder may have been made as "<name>.n": look it up whatever the case.
+      notes->setChapterCollection(withTrailingSlash(findNoCase(withTrailingSlash(prgDir), name + QStringLiteral(".N"))));
     if (current.verse != lastOpened.verse || current.chapter != lastOpened.chapter || current.Bks != lastOpened.Bks)
       skipLines = 0;
     notes->setRef(current);

@@ -40,7 +40,8 @@ struct Sets {
       }
     }
     translations.open(prg);
-    write(prg + QStringLiteral("Study.N/GEN/00001.vs"), "00001\r\nA note on one\r\n");
+    // Made as the new-note command makes it, in small letters: it is found whatever the case.
+    write(prg + QStringLiteral("Study.n/GEN/00001.vs"), "00001\r\nA note on one\r\n");
     write(olb + QStringLiteral("Sn00/V00000"), "");
     write(olb + QStringLiteral("Sn00/V00025"), "");
     write(olb + QStringLiteral("Vb00/V00000"), "");
