@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 #include "db/cIntLin.h"
 #include "display/RenderErrors.h"
@@ -63,8 +64,10 @@ void TIntLinWin::prepareColumns(QPainter& p, int top, int bottom) {
     c.top = top;
     c.bottom = bottom;
     c.background = colours_.clBgTN;
+    const TColumnFont& font = c.kind == 'T' ? translationFont_ : noteFont_;
     c.fontSlot = c.kind == 'T' ? 20 : 21;
-    c.lineGap = int(16 * shared_.zoom);
+    c.fontColor = font.colour;
+    c.lineGap = QFontMetrics(render_.font(0, c.fontSlot, 0)).lineSpacing() + int(std::lround(font.lineSpace * shared_.zoom));
     c.current = ref;
     // A translation an earlier column shows is read once a row; this one takes its text.
     c.readOwnText = true;
@@ -132,7 +135,7 @@ void TIntLinWin::paintOnTop(QPainter& p) {
     c.drawVerseNumbers = false;
     c.DrawNextVerse();
     c.EndWalk();
-    y = std::max(c.lastBottom, y + int(3 * 16 * shared_.zoom)) + 2;
+    y = std::max(c.lastBottom, y + int(3 * std::abs(translationFont_.height) * shared_.zoom)) + 2;
   }
   TCellView v = baseView(p);
   v.narrowMarkers = true;

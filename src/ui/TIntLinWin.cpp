@@ -226,7 +226,10 @@ const QImage& TIntLinWin::render() {
   zoomIndex = shared_.zoomIndex;
   // Fonts are made, and texts measured again, only when the zoom changed.
   if (shared_.zoom != fontZoom_) {
-    render_.BuildFontSet(0, TTxtDrw::fontsOf(db_.appliedTable(), 0, -10), shared_.zoom);
+    PresentationFonts fonts = TTxtDrw::fontsOf(db_.appliedTable(), 0, -10);
+    fonts.translation = {translationFont_.name, translationFont_.height};
+    fonts.notes = {noteFont_.name, noteFont_.height};
+    render_.BuildFontSet(0, fonts, shared_.zoom);
     drw_->FontsChanged();
     fontZoom_ = shared_.zoom;
   }
@@ -242,6 +245,12 @@ const QImage& TIntLinWin::render() {
   focus_->mouseEnabled = true;
   focus_->FollowKeyboardFocus();
   return image_;
+}
+
+void TIntLinWin::setColumnFonts(const TColumnFont& translation, const TColumnFont& notes) {
+  translationFont_ = translation;
+  noteFont_ = notes;
+  fontZoom_ = 0;  // made again at the next paint
 }
 
 void TIntLinWin::paintEvent(QPaintEvent*) {

@@ -45,6 +45,14 @@ struct TIntLinColours {
   StoredColor clMsdnFoc = 0x0000FF;
 };
 
+// The fonts of the verse columns on screen: translation text and note text.
+struct TColumnFont {
+  QString name = QStringLiteral("Times New Roman");
+  int height = -16;
+  StoredColor colour = 0;
+  int lineSpace = 0;  // extra pixels below each line
+};
+
 // Margins of the screen layout in pixels: X0 + X1 + X2 is the rows' left margin (the verse-number
 // strip), X3 the space before the division, X4 the translation area's left margin, X5 the gap
 // between translation columns, X6 the translation area's right margin.
@@ -92,6 +100,7 @@ class TIntLinWin : public QWidget {
   // Paints the current state into the off-screen image (mode 4) and returns it.
   const QImage& render();
   void setColours(const TIntLinColours& c) { colours_ = c; }
+  void setColumnFonts(const TColumnFont& translation, const TColumnFont& notes);
   const TIntLinColours& colours() const { return colours_; }
   TIntLinMargins margins;
   int zoomIndex = 0;  // 0..32; zoom = 1 + index / 16
@@ -196,6 +205,8 @@ class TIntLinWin : public QWidget {
   std::unique_ptr<TTxtDrw> drw_;
   QImage image_;
   TIntLinColours colours_;
+  TColumnFont translationFont_;
+  TColumnFont noteFont_{QStringLiteral("Arial"), -12, 0, 0};
 
   std::int32_t start_ = -1;
   bool hasBook_ = true;

@@ -325,6 +325,8 @@ void TStartup::createInterlinearWindow() {
   c.clKeyBFoc = colour("clKeyBFoc");
   c.clMsdnFoc = colour("clMsdnFoc");
   interlinear_->setColours(c);
+  const auto columnFont = [](const FontSpec& f) { return TColumnFont{f.name, f.height, f.color, f.lineSpace}; };
+  interlinear_->setColumnFonts(columnFont(settings_->fonts.tran[0]), columnFont(settings_->fonts.note[0]));
   wordInfo_ = std::make_unique<TFrmInfo2>(*db_, *parsing_, *render_);
   interlinear_->setWordInfo(wordInfo_.get());
   main_->setInterlinear(interlinear_);
