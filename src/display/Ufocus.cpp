@@ -77,6 +77,13 @@ bool Tfocus::IsWordCell(int cell) const {
 
 std::uint16_t Tfocus::WordCode(int cell) const { return IsWordCell(cell) ? drw_.cell(shared_.view, cell).code : 0; }
 
+std::array<std::uint8_t, 20> Tfocus::Selectors(int cell) const {
+  if (IsWordCell(cell)) return drw_.cell(shared_.view, cell).selectors;
+  std::array<std::uint8_t, 20> none;
+  none.fill(255);
+  return none;
+}
+
 std::string Tfocus::CellReference(int cell) const {
   if (!IsWordCell(cell)) return "-";
   int words = 0;

@@ -79,6 +79,8 @@ class Tfocus {
 
   bool IsWordCell(int cell) const;
   std::uint16_t WordCode(int cell) const;
+  // The entry selector of every sublinear at the cell's word (255: none); all 255 for no word.
+  std::array<std::uint8_t, 20> Selectors(int cell) const;
   // "<Bka> <chapter>:<verse> .<word>", or "-" when no verse cell precedes the cell.
   std::string CellReference(int cell) const;
 

@@ -299,6 +299,9 @@ TEST(UiFocus, HitTestGapLabelReferenceAndZoom) {
   ASSERT_GT(a, 0);
   EXPECT_FALSE(f.HitTest(QPoint(f.frameRect(a - 1, 0, false).center())).found);
   EXPECT_EQ(f.CellReference(a), "GEN 1:1 .1");
+  EXPECT_EQ(f.WordCode(a), w.fx->form("a"));
+  EXPECT_EQ(f.Selectors(a)[1], 0);        // "a" has its gloss entry
+  EXPECT_EQ(f.Selectors(a - 1)[1], 255);  // the verse label is no word
   EXPECT_EQ(f.CellReference(f.CellAtPosition(w.fx->words[1])), "GEN 1:1 .2");
 
   TShared s;
