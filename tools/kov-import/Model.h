@@ -67,4 +67,24 @@ struct GreekBook : Book {
     std::vector<GreekVerse> verses;
 };
 
+// Counts the books, chapters and verses of a text into `t` (fields books, chapters, verses) and
+// hands every word to `word(t, w)` for the counts of its own.
+template <class BookList, class Totals, class WordCount>
+void countText(const BookList& books, Totals& t, WordCount word)
+{
+    for (const auto& b : books) {
+        ++t.books;
+        int lastChapter = 0;
+        for (const auto& v : b.verses) {
+            if (v.chapter != lastChapter) {
+                ++t.chapters;
+                lastChapter = v.chapter;
+            }
+            ++t.verses;
+            for (const auto& w : v.words)
+                word(t, w);
+        }
+    }
+}
+
 }  // namespace kov::import

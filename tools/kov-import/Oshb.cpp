@@ -349,26 +349,15 @@ bool readOshb(const QString& wlcDir, std::vector<HebrewBook>& books, SourceError
 HebrewTotals countHebrew(const std::vector<HebrewBook>& books)
 {
     HebrewTotals t;
-    for (const auto& b : books) {
-        ++t.books;
-        int lastChapter = 0;
-        for (const auto& v : b.verses) {
-            if (v.chapter != lastChapter) {
-                ++t.chapters;
-                lastChapter = v.chapter;
-            }
-            ++t.verses;
-            for (const auto& w : v.words) {
-                if (w.variant == Variant::Qere) {
-                    ++t.qere;
-                    continue;
-                }
-                ++t.words;
-                if (w.variant == Variant::Ketiv)
-                    ++t.ketiv;
-            }
+    countText(books, t, [](HebrewTotals& c, const HebrewWord& w) {
+        if (w.variant == Variant::Qere) {
+            ++c.qere;
+            return;
         }
-    }
+        ++c.words;
+        if (w.variant == Variant::Ketiv)
+            ++c.ketiv;
+    });
     return t;
 }
 

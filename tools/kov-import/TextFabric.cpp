@@ -254,22 +254,11 @@ bool readN1904(const QString& tfDir, std::vector<GreekBook>& books, GreekRepairs
 GreekTotals countGreek(const std::vector<GreekBook>& books)
 {
     GreekTotals t;
-    for (const auto& b : books) {
-        ++t.books;
-        int lastChapter = 0;
-        for (const auto& v : b.verses) {
-            if (v.chapter != lastChapter) {
-                ++t.chapters;
-                lastChapter = v.chapter;
-            }
-            ++t.verses;
-            for (const auto& w : v.words) {
-                ++t.words;
-                if (w.gloss.isEmpty())
-                    ++t.withoutGloss;
-            }
-        }
-    }
+    countText(books, t, [](GreekTotals& c, const GreekWord& w) {
+        ++c.words;
+        if (w.gloss.isEmpty())
+            ++c.withoutGloss;
+    });
     return t;
 }
 
