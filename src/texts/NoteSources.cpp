@@ -3,9 +3,8 @@
 #include <QDir>
 #include <QStringList>
 
-#include <algorithm>
-
 #include "core/ProgramFolder.h"
+#include "texts/Unotes.h"
 
 namespace kov {
 
@@ -25,24 +24,14 @@ bool isBlockFileName(const QString& f) {
   return f[1] == QLatin1Char('0') && f[2] == QLatin1Char('0') && f[3] == QLatin1Char('0');
 }
 
-// Kind letter (0 when the folder has no block file) and block size of a notes-folder collection.
-// The block size is the block start of the second file: 50 when there is none or it is no
-// number (a block of 0 would address no file).
+// Kind letter (0 when the folder has no block file, in capitals otherwise) and block size of a
+// notes-folder collection, from its block files alone.
 TNoteSource probeBlockFolder(const QString& folder) {
-  TNoteSource s;
-  s.kind = 0;
   QStringList files;
   for (const QString& f : QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
     if (isBlockFileName(f)) files << f;
-  if (files.isEmpty()) return s;
-  s.kind = files[0][0].toUpper().toLatin1();
-  if (files.size() >= 2) {
-    const QString digits = files[1].mid(1, 5);
-    bool ok = std::all_of(digits.begin(), digits.end(), isDigit);
-    const int b = ok ? digits.toInt(&ok) : 0;
-    if (ok && b > 0) s.blockSize = b;
-  }
-  return s;
+  const TNoteCollectionInfo info = noteCollectionInfo(files);
+  return {QString(), char(QChar::toUpper(char16_t(info.kind))), info.blockSize};
 }
 
 }  // namespace

@@ -47,8 +47,11 @@ QByteArray joinLines(const QStringList& lines) {
 }  // namespace
 
 TNoteCollectionInfo probeNoteCollection(const QString& folder) {
+  return noteCollectionInfo(QDir(folder).entryList(QDir::Files, QDir::Name));
+}
+
+TNoteCollectionInfo noteCollectionInfo(const QStringList& files) {
   TNoteCollectionInfo info;
-  const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
   if (!files.isEmpty() && !files[0].isEmpty()) info.kind = files[0][0].toLatin1();
   if (files.size() >= 2 && allDigits(files[1], 1, 5)) {
     const int b = files[1].mid(1, 5).toInt();

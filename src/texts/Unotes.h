@@ -17,6 +17,8 @@ struct TNoteCollectionInfo {
   int blockSize = 50;
 };
 TNoteCollectionInfo probeNoteCollection(const QString& folder);
+// The same rule over a list of file names already chosen and ordered by the caller.
+TNoteCollectionInfo noteCollectionInfo(const QStringList& files);
 
 // Book folder of a chapter-notes collection: the book code, Luke's filed as "LUC".
 QString noteBookFolder(const std::string& bookCode);

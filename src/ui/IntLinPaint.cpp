@@ -45,14 +45,7 @@ void TIntLinWin::prepareColumns(QPainter& p, int top, int bottom) {
   // The columns start at the first verse that begins on the page.
   std::int32_t from = start_;
   if (db_.stepVerses(start_, 0, false).verse < 0) from = db_.stepVerses(start_, 1, false).position;
-  TCalcpos& calc = db_.calc();
-  calc.setPosition(from);
-  VerseRef ref;
-  ref.Bks = calc.Bks();
-  ref.Bka = calc.Bka();
-  ref.bookNr = std::uint8_t(calc.Bnr());
-  ref.chapter = calc.Chapter();
-  ref.verse = std::int16_t(db_.verseAt(from).verse);
+  const VerseRef ref = refs_.positionToRef(0, from);
   sets_->prepareWalk(1);
   for (int i = 0; i < columnCount_; ++i) {
     TtrnNote& c = column(i);
@@ -123,7 +116,7 @@ void TIntLinWin::paintOnTop(QPainter& p) {
   for (int i = 0; i < columnsDrawn_; ++i) {
     TtrnNote& c = column(i);
     if (c.kind == '-') continue;
-    const QString name = c.kind == 'T' ? c.name : QStringLiteral("[%1]").arg(c.name);
+    const QString name = columnTitle(c);
     const int textLeft = 10 + std::max(fm.horizontalAdvance(name) + 10, int(20 * shared_.zoom));
     p.fillRect(QRect(0, y, right, height() - y), toQColor(colours_.clBgTN));
     p.setFont(nameFont);
@@ -227,6 +220,10 @@ void TIntLinWin::drawTriangles(QPainter& p, int right, int top, int bottom) {
   p.restore();
 }
 
+QString TIntLinWin::columnTitle(const TtrnNote& c) {
+  return c.kind == 'T' ? c.name : QStringLiteral("[%1]").arg(c.name);
+}
+
 void TIntLinWin::UpdateHeader() {
   setPlaceLabel(hasBook_ ? placeText(start_) : QString());
   // The lines shown, named by their sublinears, after the place.
@@ -253,8 +250,7 @@ void TIntLinWin::UpdateHeader() {
       l->hide();
       continue;
     }
-    const QString name = c.kind == 'T' ? c.name : QStringLiteral("[%1]").arg(c.name);
-    l->setText(name.left(100));
+    l->setText(columnTitle(c).left(100));
     l->setToolTip(c.kind == 'T' && translations_ ? translations_->description(c.slot) : c.name);
     l->adjustSize();
     l->move((c.areaLeft + c.areaRight - l->width()) / 2, (kHeaderHeight - l->height()) / 2);

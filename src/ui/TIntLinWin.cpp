@@ -27,6 +27,7 @@ namespace kov {
 
 namespace {
 constexpr int kDivisionGrip = 5;  // the division can be taken within this many pixels
+const QPoint kNowhere(-1000, -1000);  // clears the mouse focus
 
 QLabel* headerLabel(QWidget* parent, int pointSize, StoredColor colour) {
   auto* l = new QLabel(parent);
@@ -58,6 +59,8 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   focus_ = std::make_unique<Tfocus>(db_, *drw_, shared_);
+  refs_.setCalculator(0, &db_.calc());
+  refs_.setStreamVerses(&db_);
   sets_ = columnSets;
   if (!sets_) {
     ownList_ = std::make_unique<TSourceList>();
@@ -136,6 +139,7 @@ TIntLinWin::TIntLinWin(TintLin& db, TRenderTxt& render, Twtext& layout, TTransla
   hoverTimer_.setInterval(200);
   connect(&hoverTimer_, &QTimer::timeout, this, &TIntLinWin::hoverTick);
   hoverTimer_.start();
+  setColours(colours_);
   setColumns(columnCount_);
 }
 
@@ -161,20 +165,7 @@ bool TIntLinWin::ShowPlace(const VerseRef& ref) {
   return hasBook_;
 }
 
-VerseRef TIntLinWin::currentRef() const {
-  VerseRef r;
-  if (start_ < 0) return r;
-  TCalcpos& calc = db_.calc();
-  calc.setPosition(start_);
-  r.Bks = calc.Bks();
-  r.Bka = calc.Bka();
-  r.bookNr = std::uint8_t(calc.Bnr());
-  r.chapter = calc.Chapter();
-  const TVerseAt v = db_.verseAt(start_);
-  r.verse = std::int16_t(v.verse);
-  r.verseMark = v.mark;
-  return r;
-}
+VerseRef TIntLinWin::currentRef() const { return start_ < 0 ? VerseRef{} : refs_.positionToRef(0, start_); }
 
 QString TIntLinWin::placeText(std::int32_t position) const {
   if (position < 0 || db_.lastPosition() <= 0) return {};
@@ -215,9 +206,6 @@ const QImage& TIntLinWin::render() {
   const QSize sz = size().expandedTo(QSize(1, 1));
   if (image_.size() != sz) image_ = QImage(sz, QImage::Format_RGB32);
   image_.fill(toQColor(colours_.clBgInt));
-  QPalette pal = header_->palette();
-  pal.setColor(QPalette::Window, toQColor(colours_.clBgIntHdr));
-  header_->setPalette(pal);
   if (!hasBook_ || start_ < 0) {
     UpdateHeader();
     return image_;
@@ -245,6 +233,13 @@ const QImage& TIntLinWin::render() {
   focus_->mouseEnabled = true;
   focus_->FollowKeyboardFocus();
   return image_;
+}
+
+void TIntLinWin::setColours(const TIntLinColours& c) {
+  colours_ = c;
+  QPalette pal = header_->palette();
+  pal.setColor(QPalette::Window, toQColor(colours_.clBgIntHdr));
+  header_->setPalette(pal);
 }
 
 void TIntLinWin::setColumnFonts(const TColumnFont& translation, const TColumnFont& notes) {
@@ -323,24 +318,24 @@ void TIntLinWin::SetLayout(int tag) {
   emit fitHeightRequested();
 }
 
+void TIntLinWin::keepColumnWidth(int n, int width) {
+  // The columns keep their width and the division moves, unless that leaves too little on a side.
+  const double ratio =
+      double(margins.x[4] + n * width + (n - 1) * margins.x[5] + margins.x[6]) / std::max(1, usableWidth());
+  if (ratio > 0.1 && ratio < 0.9) translationShare = ratio;
+}
+
 void TIntLinWin::AddColumn() {
   if (columnCount_ >= kMaxColumns) return;
-  const int w = columnCount_ > 0 ? columnWidth() : int(usableWidth() * translationShare);
-  const int n = columnCount_ + 1;
-  // The columns keep their width and the division moves, unless that leaves too little on a side.
-  const double ratio = double(margins.x[4] + n * w + (n - 1) * margins.x[5] + margins.x[6]) / std::max(1, usableWidth());
-  if (ratio > 0.1 && ratio < 0.9) translationShare = ratio;
-  setColumns(n);
+  keepColumnWidth(columnCount_ + 1, columnCount_ > 0 ? columnWidth() : int(usableWidth() * translationShare));
+  setColumns(columnCount_ + 1);
   if (layoutTag_ <= 3) emit fitHeightRequested();
 }
 
 void TIntLinWin::RemoveColumn() {
   if (columnCount_ <= 0) return;
-  const int w = columnWidth();
-  const int n = columnCount_ - 1;
-  const double ratio = double(margins.x[4] + n * w + (n - 1) * margins.x[5] + margins.x[6]) / std::max(1, usableWidth());
-  if (ratio > 0.1 && ratio < 0.9) translationShare = ratio;
-  setColumns(n);
+  keepColumnWidth(columnCount_ - 1, columnWidth());
+  setColumns(columnCount_ - 1);
   if (layoutTag_ <= 3) emit fitHeightRequested();
 }
 
@@ -379,7 +374,7 @@ void TIntLinWin::mouseMoveEvent(QMouseEvent* e) {
   bool changed = false;
   if (ColumnAt(pt) > 0) {
     popup_ = Popup::TranslationSource;
-    changed = focus_->MouseMoved(QPoint(-1000, -1000));
+    changed = focus_->MouseMoved(kNowhere);
   } else if (pt.x() < divisionX()) {
     changed = focus_->MouseMoved(pt);
     const bool inMargin = rtl() ? pt.x() > rowsRight() : pt.x() < rowsLeft();
@@ -388,7 +383,7 @@ void TIntLinWin::mouseMoveEvent(QMouseEvent* e) {
     else
       popup_ = inMargin ? Popup::Margin : Popup::None;
   } else {
-    changed = focus_->MouseMoved(QPoint(-1000, -1000));
+    changed = focus_->MouseMoved(kNowhere);
     popup_ = Popup::None;
   }
   if (changed) Refresh(1);
@@ -421,7 +416,7 @@ void TIntLinWin::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TIntLinWin::leaveEvent(QEvent*) {
-  if (focus_->MouseMoved(QPoint(-1000, -1000))) Refresh(1);
+  if (focus_->MouseMoved(kNowhere)) Refresh(1);
 }
 
 void TIntLinWin::hoverTick() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/ColorBlend.h"
+#include "db/References.h"
 #include "db/VerseRef.h"
 #include "display/Ufocus.h"
 
@@ -99,7 +100,7 @@ class TIntLinWin : public QWidget {
   void Refresh(int mode);
   // Paints the current state into the off-screen image (mode 4) and returns it.
   const QImage& render();
-  void setColours(const TIntLinColours& c) { colours_ = c; }
+  void setColours(const TIntLinColours& c);
   void setColumnFonts(const TColumnFont& translation, const TColumnFont& notes);
   const TIntLinColours& colours() const { return colours_; }
   TIntLinMargins margins;
@@ -186,6 +187,10 @@ class TIntLinWin : public QWidget {
   int rowsRight() const;
   TCellView baseView(QPainter& p) const;
   void setPlaceLabel(const QString& text);
+  // A column's name as the header and the on-top lines show it: a note collection in brackets.
+  static QString columnTitle(const TtrnNote& c);
+  // The share of the width that keeps `n` columns `width` wide, when it leaves room on both sides.
+  void keepColumnWidth(int n, int width);
   void placeHeaderControls();
 
   // scrolling (IntLinScroll.cpp)
@@ -205,6 +210,7 @@ class TIntLinWin : public QWidget {
   std::unique_ptr<TTxtDrw> drw_;
   QImage image_;
   TIntLinColours colours_;
+  mutable TReferences refs_;  // references of stream positions in this text
   TColumnFont translationFont_;
   TColumnFont noteFont_{QStringLiteral("Arial"), -12, 0, 0};
 
