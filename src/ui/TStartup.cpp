@@ -25,6 +25,7 @@
 #include "ui/TFrmInfo2.h"
 #include "ui/TIntLinWin.h"
 #include "display/TColumnSets.h"
+#include "db/References.h"
 #include "texts/NoteSources.h"
 #include "texts/TSourceList.h"
 #include "ui/TFrmKOVMain.h"
@@ -261,7 +262,15 @@ bool TStartup::start() {
   // The sources a verse column can show, and the columns of the three views.
   sources_ = std::make_unique<TSourceList>();
   sources_->build(*translations_, scanNoteSources(app.PrgDir, settings_->olbDir()));
-  columnSets_ = std::make_unique<TColumnSets>(*wtext_, *render_, translations_.get(), app.PrgDir, settings_->olbDir());
+  // Verse-block notes are filed by serial verse numbers, counted over the translation slots.
+  refs_ = std::make_unique<TReferences>();
+  if (db_) {
+    refs_->setCalculator(0, &db_->calc());
+    refs_->setStreamVerses(db_.get());
+  }
+  for (int slot = 1; slot <= TTranslations::kSlots; ++slot) refs_->setCalculator(slot, &translations_->calc(slot));
+  columnSets_ = std::make_unique<TColumnSets>(*wtext_, *render_, translations_.get(), app.PrgDir, settings_->olbDir(),
+                                              refs_.get());
   columnSets_->assignByNames(settings_->columnNames, *sources_);
   main_->setSources(*sources_);
   if (db_ && db_->lastPosition() > 0) createInterlinearWindow();

@@ -20,6 +20,7 @@ class Twtext;
 class Tparsing;
 class TFrmInfo2;
 class TSourceList;
+class TReferences;
 class TColumnSets;
 struct Tsubl;
 
@@ -88,6 +89,7 @@ class TStartup : public QObject {
   std::unique_ptr<Twtext> wtext_;
   std::unique_ptr<Tparsing> parsing_;
   std::unique_ptr<TFrmInfo2> wordInfo_;
+  std::unique_ptr<TReferences> refs_;  // references over the text and the translation slots
   std::unique_ptr<TSourceList> sources_;
   std::unique_ptr<TColumnSets> columnSets_;
   TIntLinWin* interlinear_ = nullptr;  // owned by the main window's dock
